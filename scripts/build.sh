@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds Tervane into build/ (Ninja, release with debug info).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${TERVANE_BUILD_DIR:-build}
+if [ ! -f "$build_dir/build.ninja" ]; then
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build_dir"

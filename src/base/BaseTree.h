@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <vector>
+
+namespace tervane {
+
+// Icon indexes of the tree: a folder, a file while selected, a file.
+enum BaseImage : std::int32_t { ImageFolder = 0, ImageFileSelected = 1, ImageFile = 2 };
+
+// One node of a key base tree. A node is a file exactly when its imageIndex is 2.
+struct BaseNode {
+    QByteArray text;                  // the name, Windows-1251 bytes as stored
+    std::int32_t imageIndex = ImageFolder;
+    std::int32_t selectedIndex = ImageFolder;
+    std::int32_t pageNumber = -1;     // -1: no page
+    bool expanded = false;
+
+    BaseNode* parent = nullptr;       // nullptr at the top level
+    std::vector<BaseNode*> children;  // owned by the tree
+    int row = 0;                      // index among its siblings
+
+    bool isFile() const { return imageIndex == ImageFile; }
+};
+
+// The folder tree of a key base as plain data. Deep trees are fine: nothing here recurses.
+class BaseTree {
+public:
+    BaseTree() = default;
+    ~BaseTree();
+    BaseTree(const BaseTree&) = delete;
+    BaseTree& operator=(const BaseTree&) = delete;
+
+    void clear();
+    bool isEmpty() const { return m_roots.empty(); }
+    std::size_t size() const { return m_count; }
+
+    const std::vector<BaseNode*>& roots() const { return m_roots; }
+    const std::vector<BaseNode*>& childrenOf(const BaseNode* parent) const;
+
+    // Adds a node as the last child of parent (the last top-level node for nullptr).
+    BaseNode* addChild(BaseNode* parent);
+    // Removes node with its whole subtree; the selection is dropped when it was inside.
+    void remove(BaseNode* node);
+
+    // Pre-order: a node, then its children in order, each followed by its own subtree.
+    BaseNode* first() const { return m_roots.empty() ? nullptr : m_roots.front(); }
+    static BaseNode* next(const BaseNode* node);
+    static int depth(const BaseNode* node);
+    // The 0-based pre-order index, or -1 for nullptr.
+    int absolutePosition(const BaseNode* node) const;
+    BaseNode* nodeAt(int position) const;
+
+    BaseNode* selected() const { return m_selected; }
+    void select(BaseNode* node) { m_selected = node; }
+
+private:
+    std::vector<BaseNode*> m_roots;
+    BaseNode* m_selected = nullptr;
+    std::size_t m_count = 0;
+};
+
+} // namespace tervane

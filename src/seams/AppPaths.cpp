@@ -1,0 +1,64 @@
+#include "seams/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace tervane {
+
+DefaultAppPaths::DefaultAppPaths(QString programFolder, EnvLookup env)
+    : m_programFolder(std::move(programFolder)), m_env(std::move(env)) {}
+
+QString DefaultAppPaths::programFolder() const {
+    if (!m_programFolder.isEmpty())
+        return m_programFolder;
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+bool DefaultAppPaths::programFolderWritable() const {
+    const QFileInfo info(programFolder());
+    return info.isDir() && info.isWritable();
+}
+
+QString DefaultAppPaths::configFile() const {
+    if (programFolderWritable())
+        return programFolder() + QStringLiteral("/Tervane.cfg");
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Tervane.cfg");
+}
+
+QString DefaultAppPaths::tempFolder() const {
+    const QString temp = m_env ? m_env("TEMP") : qEnvironmentVariable("TEMP");
+    if (!temp.isEmpty())
+        return temp;
+    if (programFolderWritable())
+        return programFolder() + QStringLiteral("/TEMP");
+    return QDir::tempPath() + QStringLiteral("/Tervane");
+}
+
+QString DefaultAppPaths::softwareFolder() const {
+    if (programFolderWritable())
+        return programFolder() + QStringLiteral("/software");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/software");
+}
+
+namespace {
+DefaultAppPaths g_default;
+AppPaths* g_paths = nullptr;
+} // namespace
+
+AppPaths& appPaths() {
+    return g_paths ? *g_paths : g_default;
+}
+
+void setAppPaths(AppPaths* paths) {
+    g_paths = paths;
+}
+
+QString TempFolder() {
+    return appPaths().tempFolder();
+}
+
+} // namespace tervane

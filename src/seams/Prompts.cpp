@@ -1,0 +1,35 @@
+#include "seams/Prompts.h"
+
+#include <cstdio>
+
+namespace tervane {
+namespace {
+
+class StderrPrompts final : public Prompts {
+public:
+    PromptButton message(PromptIcon, const QString& caption, const QString& text, int buttons) override {
+        std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
+        if (buttons & ButtonCancel)
+            return ButtonCancel;
+        if (buttons & ButtonNo)
+            return ButtonNo;
+        return ButtonOk;
+    }
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+StderrPrompts g_fallback;
+Prompts* g_prompts = nullptr;
+
+} // namespace
+
+Prompts& prompts() {
+    return g_prompts ? *g_prompts : g_fallback;
+}
+
+void setPrompts(Prompts* p) {
+    g_prompts = p;
+}
+
+} // namespace tervane

@@ -1,0 +1,53 @@
+#include "seams/UiLanguage.h"
+
+#include "seams/SystemInfo.h"
+
+#include <QTranslator>
+
+namespace tervane {
+namespace {
+
+UiLanguage g_language = UiLanguage::English;
+
+const QTranslator& russian() {
+    static QTranslator* translator = [] {
+        auto* t = new QTranslator;
+        if (!t->load(QStringLiteral(":/i18n/tervane_ru.qm")))
+            qWarning("Tervane: the Russian texts are missing from the build");
+        return t;
+    }();
+    return *translator;
+}
+
+} // namespace
+
+UiLanguage uiLanguage() {
+    return g_language;
+}
+
+void setUiLanguage(UiLanguage language) {
+    g_language = language;
+}
+
+UiLanguage ChooseLanguage(int languageSetting) {
+    if (languageSetting == 1)
+        return UiLanguage::English;
+    if (languageSetting == 2)
+        return UiLanguage::Russian;
+    return systemInfo().systemLanguageIsRussian() ? UiLanguage::Russian : UiLanguage::English;
+}
+
+QString TrIn(UiLanguage language, const char* context, const char* english) {
+    if (language == UiLanguage::Russian) {
+        const QString text = russian().translate(context, english);
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString::fromUtf8(english);
+}
+
+QString Tr(const char* context, const char* english) {
+    return TrIn(g_language, context, english);
+}
+
+} // namespace tervane

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <array>
+#include <cstdint>
+
+namespace tervane {
+
+// The 12640-byte settings record, little-endian, exactly as the configuration file holds it.
+// Accessors read and write the documented offsets; bytes that nobody writes (padding, Reserved,
+// the bytes behind a text's terminating zero) stay as loaded.
+class Settings {
+public:
+    static constexpr int kSize = 12640;
+    static constexpr int kPathFieldSize = 4097; // up to 4096 characters and the zero
+    static constexpr int kColumnCount = 7;
+
+    Settings(); // every field at its default; font "Tahoma" 8
+    void setDefaults();
+
+    std::uint8_t* data() { return m_bytes.data(); }
+    const std::uint8_t* data() const { return m_bytes.data(); }
+    bool operator==(const Settings& other) const { return m_bytes == other.m_bytes; }
+
+    std::int32_t windowHeight() const;
+    void setWindowHeight(std::int32_t v);
+    std::int32_t windowWidth() const;
+    void setWindowWidth(std::int32_t v);
+    // 8-bit text (the local 8-bit encoding of a path) up to its first zero byte.
+    QByteArray lastBasePath() const;
+    void setLastBasePath(const QByteArray& path); // cut to 4096 bytes
+    std::int32_t reserved() const;
+    std::int32_t selectedNodeIndex() const;
+    void setSelectedNodeIndex(std::int32_t v);
+    std::int32_t columnWidth(int column) const; // column 1..7
+    void setColumnWidth(int column, std::int32_t width);
+    std::int32_t treeWidth() const;
+    void setTreeWidth(std::int32_t v);
+    std::uint8_t windowState() const; // only the low byte counts: 0 normal, 1 minimised, 2 maximised
+    void setWindowState(std::int32_t v);
+    std::int32_t lastDeviceModel() const;
+    void setLastDeviceModel(std::int32_t v);
+    std::int32_t languageSetting() const;
+    void setLanguageSetting(std::int32_t v);
+    std::int32_t skinIndex() const;
+    void setSkinIndex(std::int32_t v);
+    std::int32_t savePolicy() const;
+    void setSavePolicy(std::int32_t v);
+    QByteArray gridFontName() const; // length-prefixed, up to 255 bytes
+    void setGridFontName(const QByteArray& name);
+    std::int32_t gridFontStyle() const;
+    void setGridFontStyle(std::int32_t v);
+    std::int32_t gridFontSize() const;
+    void setGridFontSize(std::int32_t v);
+    std::int32_t keyTypeView() const;
+    void setKeyTypeView(std::int32_t v);
+    std::int32_t keyCodeView() const;
+    void setKeyCodeView(std::int32_t v);
+    bool emSpeedVisible() const;
+    void setEmSpeedVisible(bool v);
+    bool dallasCrcVisible() const;
+    void setDallasCrcVisible(bool v);
+    QByteArray openFolder() const;
+    void setOpenFolder(const QByteArray& folder);
+    QByteArray saveFolder() const;
+    void setSaveFolder(const QByteArray& folder);
+    bool shortView() const;
+    void setShortView(bool v);
+
+private:
+    std::array<std::uint8_t, kSize> m_bytes{};
+};
+
+// The settings record of the running program.
+Settings& settings();
+
+} // namespace tervane
