@@ -1,2 +1,5 @@
 # Every fuzz target: tervane_fuzz_target(<name> <libraries>...). The source is fuzz/<name>.cpp and
 # its corpus fuzz/corpus/<name>/. The caller defines tervane_fuzz_target before including this.
+tervane_fuzz_target(parse_key_code tervane_keys)
+tervane_fuzz_target(load_directory tervane_base)
+tervane_fuzz_target(load_settings tervane_settings)
