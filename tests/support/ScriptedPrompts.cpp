@@ -51,7 +51,7 @@ std::optional<QString> ScriptedPrompts::file(ShownPrompt::Kind kind, const FileD
         QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
         return std::nullopt;
     }
-    auto f = m_files.front();
+    std::optional<QString> f = std::move(m_files.front());
     m_files.pop_front();
     return f;
 }
