@@ -44,4 +44,11 @@
         <translation>. Освободите диск и нажмите повторить операцию.</translation>
     </message>
 </context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>Cannot create </source>
+        <translation>Невозможно создать каталог </translation>
+    </message>
+</context>
 </TS>

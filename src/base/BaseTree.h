@@ -46,10 +46,14 @@ public:
 
     // Pre-order: a node, then its children in order, each followed by its own subtree.
     BaseNode* first() const { return m_roots.empty() ? nullptr : m_roots.front(); }
-    static BaseNode* next(const BaseNode* node);
+    // The node after node in pre-order, nullptr after the last one. A whole walk costs O(n).
+    BaseNode* next(const BaseNode* node) const;
+    // The same, keeping depth (0 at the top level) in step with the walk.
+    BaseNode* next(const BaseNode* node, int& depth) const;
     static int depth(const BaseNode* node);
-    // The 0-based pre-order index, or -1 for nullptr.
+    // The 0-based pre-order index, or -1 for nullptr or a node of another tree. O(position).
     int absolutePosition(const BaseNode* node) const;
+    // The node at a pre-order index, nullptr when out of range. O(position).
     BaseNode* nodeAt(int position) const;
 
     BaseNode* selected() const { return m_selected; }

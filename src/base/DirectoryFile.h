@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/BaseTree.h"
+#include "base/DirectoryRecord.h"
 
 #include <QString>
 
@@ -8,16 +9,19 @@ namespace tervane {
 
 // The directory file (".dir") of a key base: a 273-byte header record ("Data Base", version
 // 100, the selected node's pre-order position) and one 273-byte record per node in pre-order.
-constexpr int kDirectoryRecordSize = 273;
-constexpr int kDirectoryVersion = 100;
+constexpr int kDirectoryRecordSize = DirectoryRecord::kSize;
+constexpr int kDirectoryVersion = DirectoryRecord::kVersion;
 
 // Writes the whole tree. Records are built in one reused buffer, so a name's unused bytes keep
 // what a previous, longer name (or the header's "Data Base") left in them, as every writer of
-// this format does. Failures: -4 open, -2 write.
+// this format does. The file is replaced whole, so a failed save leaves the old one. Failures:
+// free space (asked by EnsureFreeSpace), -4 open, -2 write.
 bool SaveDirectory(const QString& path, const BaseTree& tree);
 
 // Appends the file's nodes to tree (callers clear it first), restores expansion and the
 // selection. Failures: -4 open, -1 read, -7 version, -8 signature; the nodes added so far stay.
+// A record more than one level deeper than the node before it adds no node: its icons, page and
+// expansion go to that previous node, so damaged files from older writers still open.
 bool LoadDirectory(const QString& path, BaseTree& tree);
 
 } // namespace tervane

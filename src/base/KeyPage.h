@@ -17,7 +17,8 @@ public:
     static constexpr int kRows = 500;
     static constexpr int kKeyColumns = 6;
     static constexpr int kCells = kRows * kKeyColumns;
-    static constexpr int kCellAreaSize = kCells * KeyCell::kSize;   // 30000
+    static constexpr int kRowCellsSize = kKeyColumns * KeyCell::kSize; // 60
+    static constexpr int kCellAreaSize = kCells * KeyCell::kSize;      // 30000
     static constexpr int kCommentSize = 129;
     static constexpr int kMaxCommentLength = 128;
     static constexpr int kSize = kCellAreaSize + kRows * kCommentSize; // 94500
@@ -27,7 +28,7 @@ public:
     std::uint8_t* data() { return m_bytes.data(); }
     const std::uint8_t* data() const { return m_bytes.data(); }
 
-    static constexpr int cellOffset(int row, int keyColumn) { return row * 60 + keyColumn * KeyCell::kSize; }
+    static constexpr int cellOffset(int row, int keyColumn) { return row * kRowCellsSize + keyColumn * KeyCell::kSize; }
     static constexpr int commentOffset(int row) { return kCellAreaSize + row * kCommentSize; }
 
     KeyCell cell(int row, int keyColumn) const;
@@ -47,6 +48,8 @@ public:
     bool rowHasContent(int row) const;
     // Cells among all 3000 whose type holds a key.
     int occupiedCellCount() const;
+    // No cell holds a key and no row has a comment.
+    bool isBlank() const;
 
     void clear() { m_bytes.fill(0); }
     bool operator==(const KeyPage& other) const { return m_bytes == other.m_bytes; }

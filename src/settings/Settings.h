@@ -8,14 +8,19 @@ namespace tervane {
 
 // The 12640-byte settings record, little-endian, exactly as the configuration file holds it.
 // Accessors read and write the documented offsets; bytes that nobody writes (padding, Reserved,
-// the bytes behind a text's terminating zero) stay as loaded.
+// the bytes behind a text's terminating zero) stay as loaded. Values are returned as stored:
+// whoever uses a field decides what to do with an out-of-range one.
 class Settings {
 public:
     static constexpr int kSize = 12640;
-    static constexpr int kPathFieldSize = 4097; // up to 4096 characters and the zero
+    static constexpr int kPathFieldSize = 4097;  // up to 4096 characters and the zero
+    static constexpr int kMaxPathLength = kPathFieldSize - 1;
+    static constexpr int kMaxFontNameLength = 255;
     static constexpr int kColumnCount = 7;
 
     Settings(); // every field at its default; font "Tahoma" 8
+    // Every field at its default, padding and Reserved included; the bytes behind the texts'
+    // zeros are cleared too.
     void setDefaults();
 
     std::uint8_t* data() { return m_bytes.data(); }
@@ -32,8 +37,8 @@ public:
     std::int32_t reserved() const;
     std::int32_t selectedNodeIndex() const;
     void setSelectedNodeIndex(std::int32_t v);
-    std::int32_t columnWidth(int column) const; // column 1..7
-    void setColumnWidth(int column, std::int32_t width);
+    std::int32_t columnWidth(int column) const; // column 1..7; 0 for any other column
+    void setColumnWidth(int column, std::int32_t width); // any other column is ignored
     std::int32_t treeWidth() const;
     void setTreeWidth(std::int32_t v);
     std::uint8_t windowState() const; // only the low byte counts: 0 normal, 1 minimised, 2 maximised
@@ -47,7 +52,7 @@ public:
     std::int32_t savePolicy() const;
     void setSavePolicy(std::int32_t v);
     QByteArray gridFontName() const; // length-prefixed, up to 255 bytes
-    void setGridFontName(const QByteArray& name);
+    void setGridFontName(const QByteArray& name); // cut to 255 bytes
     std::int32_t gridFontStyle() const;
     void setGridFontStyle(std::int32_t v);
     std::int32_t gridFontSize() const;
@@ -61,13 +66,18 @@ public:
     bool dallasCrcVisible() const;
     void setDallasCrcVisible(bool v);
     QByteArray openFolder() const;
-    void setOpenFolder(const QByteArray& folder);
+    void setOpenFolder(const QByteArray& folder); // cut to 4096 bytes
     QByteArray saveFolder() const;
-    void setSaveFolder(const QByteArray& folder);
+    void setSaveFolder(const QByteArray& folder); // cut to 4096 bytes
     bool shortView() const;
     void setShortView(bool v);
 
 private:
+    std::int32_t int32At(int offset) const;
+    void setInt32At(int offset, std::int32_t v);
+    QByteArray pathAt(int offset) const;
+    void setPathAt(int offset, const QByteArray& text);
+
     std::array<std::uint8_t, kSize> m_bytes{};
 };
 

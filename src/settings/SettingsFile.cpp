@@ -1,1 +1,70 @@
-// placeholder
+#include "settings/SettingsFile.h"
+
+#include "seams/AppPaths.h"
+#include "seams/Prompts.h"
+#include "seams/UiLanguage.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <array>
+#include <cstring>
+
+namespace tervane {
+namespace {
+
+// The file is a file of whole records: only a length of exactly one record counts, and then its
+// first record is taken whatever follows it.
+void readConfigFile(Settings& target) {
+    QFile file(appPaths().configFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    if (file.size() / Settings::kSize != 1)
+        return;
+    std::array<char, Settings::kSize> record;
+    if (file.read(record.data(), Settings::kSize) != Settings::kSize)
+        return;
+    std::memcpy(target.data(), record.data(), Settings::kSize);
+}
+
+void ensureTempFolder(int languageSetting) {
+    const QString folder = TempFolder();
+    if (QFileInfo(folder).isDir())
+        return;
+    if (QDir().mkdir(folder))
+        return;
+    const UiLanguage language = ChooseLanguage(languageSetting);
+    const QString text = TrIn(language, "Settings", "Cannot create ") + QLatin1Char('"') +
+                         QDir::toNativeSeparators(folder) + QLatin1Char('"');
+    prompts().message(PromptIcon::Error, QStringLiteral("Tervane"), text, ButtonOk);
+}
+
+} // namespace
+
+void LoadSettings() {
+    Settings& record = settings();
+    record.setDefaults();
+    readConfigFile(record);
+    ensureTempFolder(record.languageSetting());
+}
+
+bool SaveSettings() {
+    const QString path = appPaths().configFile();
+    // The per-user configuration folder does not exist before the first save.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const auto* bytes = reinterpret_cast<const char*>(settings().data());
+    if (file.write(bytes, Settings::kSize) != Settings::kSize) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace tervane
