@@ -10,8 +10,12 @@ KeyCode KeyCell::code() const {
     return c;
 }
 
-void KeyCell::setCode(const KeyCode& code) { std::copy(code.begin(), code.end(), bytes.begin() + 2); }
+void KeyCell::setCode(const KeyCode& code) {
+    std::copy(code.begin(), code.end(), bytes.begin() + 2);
+}
 
-bool IsKeyOccupied(std::uint8_t type) { return (type >= 1 && type <= 4) || (type >= 128 && type <= 131); }
+bool IsKeyOccupied(std::uint8_t type) {
+    return (type >= 1 && type <= 4) || (type >= 128 && type <= 131);
+}
 
 } // namespace tervane

@@ -43,7 +43,9 @@ private:
     KeyCode& m_code;
 };
 
-void StoreCrc(KeyCode& code) { code[7] = DallasCrc8(code.data(), 7); }
+void StoreCrc(KeyCode& code) {
+    code[7] = DallasCrc8(code.data(), 7);
+}
 
 template <typename Char>
 ParsedKeyCode Parse(std::uint8_t type, std::basic_string_view<Char> text, KeyCodeGroupPositions positions,

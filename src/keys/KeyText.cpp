@@ -8,11 +8,17 @@ namespace tervane {
 namespace {
 
 // The digits of c[first+count-1] down to c[first].
-std::string Hex(const KeyCode& code, int first, int count) { return BytesToHexText(code.data(), first, count); }
+std::string Hex(const KeyCode& code, int first, int count) {
+    return BytesToHexText(code.data(), first, count);
+}
 
-std::string DallasCrcPart(const KeyCode& code, bool show) { return show ? " - " + Hex(code, 7, 1) + " " : ""; }
+std::string DallasCrcPart(const KeyCode& code, bool show) {
+    return show ? " - " + Hex(code, 7, 1) + " " : "";
+}
 
-std::string EmSpeedPart(const KeyCode& code, bool show) { return show ? "- " + EmSpeedName(code[6]) : ""; }
+std::string EmSpeedPart(const KeyCode& code, bool show) {
+    return show ? "- " + EmSpeedName(code[6]) : "";
+}
 
 std::string FullCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, bool showDallasCrc) {
     switch (type) {

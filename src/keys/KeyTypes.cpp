@@ -34,7 +34,9 @@ TypeNames NamesOf(std::uint8_t type) {
 
 } // namespace
 
-std::string KeyTypeFullName(std::uint8_t type) { return NamesOf(type).full; }
+std::string KeyTypeFullName(std::uint8_t type) {
+    return NamesOf(type).full;
+}
 
 std::string KeyTypeShortName(std::uint8_t type, int view) {
     switch (view) {
