@@ -1,1 +1,263 @@
-// placeholder
+#include "base/PageFile.h"
+
+#include "base/FileErrors.h"
+#include "seams/AppPaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
+namespace tervane {
+namespace {
+
+constexpr qint64 kPageSize = KeyPage::kSize;
+// Every writer wants room for a second copy of the file: two pages' worth per page.
+constexpr qint64 kRoomPerPage = 2 * kPageSize;
+// Whole runs of records move through this much memory at a time when the kernel cannot copy
+// them itself.
+constexpr qint64 kCopyChunk = 32 * kPageSize;
+
+QString deleteTempPath() {
+    return TempFolder() + QStringLiteral("/$$del_tmp$$0x0x0");
+}
+
+std::filesystem::path fsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// Copies bytes from the current position of source to the current position of target. Gives 0,
+// or -1 when reading fails (the source ended early included), or -2 when writing fails.
+int copyRun(QFile& source, QFile& target, qint64 bytes, std::vector<char>& buffer) {
+#ifdef Q_OS_LINUX
+    // Let the kernel move the data. Any trouble hands the rest to the plain loop below, which
+    // finds out whether the reading or the writing side failed.
+    loff_t in = source.pos();
+    loff_t out = target.pos();
+    while (bytes > 0) {
+        const ssize_t moved = ::copy_file_range(source.handle(), &in, target.handle(), &out,
+                                                size_t(std::min<qint64>(bytes, qint64(1) << 30)), 0);
+        if (moved < 0 && errno == EINTR)
+            continue;
+        if (moved <= 0)
+            break;
+        bytes -= moved;
+    }
+    if (!source.seek(in))
+        return FileErrorRead;
+    if (!target.seek(out))
+        return FileErrorWrite;
+#endif
+    while (bytes > 0) {
+        if (buffer.empty())
+            buffer.resize(size_t(kCopyChunk));
+        const qint64 chunk = std::min<qint64>(bytes, qint64(buffer.size()));
+        if (source.read(buffer.data(), chunk) != chunk)
+            return FileErrorRead;
+        if (target.write(buffer.data(), chunk) != chunk)
+            return FileErrorWrite;
+        bytes -= chunk;
+    }
+    return 0;
+}
+
+// The rebuilt file lies on another file system than the page file: copy it into the page
+// file's own folder and rename it over there, so the page file is still replaced in one step.
+bool copyOver(const QString& rebuilt, const QString& pageFile) {
+    QFile source(rebuilt);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        ReportFileError(FileErrorOpen, rebuilt);
+        return false;
+    }
+    QSaveFile target(pageFile);
+    if (!target.open(QIODevice::WriteOnly)) {
+        ReportFileError(FileErrorCreate, pageFile);
+        return false;
+    }
+    std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
+    for (;;) {
+        const qint64 got = source.read(buffer.data(), qint64(buffer.size()));
+        if (got < 0) {
+            target.cancelWriting();
+            ReportFileError(FileErrorRead, rebuilt);
+            return false;
+        }
+        if (got == 0)
+            break;
+        if (target.write(buffer.data(), got) != got) {
+            target.cancelWriting();
+            ReportFileError(FileErrorWrite, pageFile);
+            return false;
+        }
+    }
+    if (!target.commit()) {
+        ReportFileError(FileErrorWrite, pageFile);
+        return false;
+    }
+    return true;
+}
+
+// Puts the rebuilt file in the page file's place. The old page file stays until the new one
+// is complete, so a failure leaves it as it was.
+bool replacePageFile(const QString& rebuilt, const QString& pageFile) {
+    if (const QFileDevice::Permissions kept = QFile::permissions(pageFile))
+        QFile::setPermissions(rebuilt, kept);
+    std::error_code error;
+    std::filesystem::rename(fsPath(rebuilt), fsPath(pageFile), error);
+    if (!error)
+        return true;
+    bool replaced = false;
+    if (error == std::errc::cross_device_link)
+        replaced = copyOver(rebuilt, pageFile);
+    QFile::remove(rebuilt);
+    return replaced;
+}
+
+} // namespace
+
+std::int64_t PageCount(const QString& pageFile) {
+    QFile file(pageFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return -1;
+    return file.size() / kPageSize;
+}
+
+bool AppendPage(const QString& pageFile, std::int32_t& newPage) {
+    newPage = -1;
+    if (!EnsureFreeSpace(pageFile, kRoomPerPage))
+        return false;
+    qint64 count = 0;
+    {
+        QFile file(pageFile);
+        if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+            // Create only when missing: a file that exists but cannot be opened is never emptied.
+            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+                ReportFileError(FileErrorCreate, pageFile);
+                return false;
+            }
+        }
+        count = file.size() / kPageSize;
+    }
+    // Page numbers are 32-bit; a file this large cannot take one more.
+    if (count >= std::numeric_limits<std::int32_t>::max()) {
+        ReportFileError(FileErrorWrite, pageFile);
+        return false;
+    }
+    const auto page = std::make_unique<KeyPage>();
+    if (!WritePage(pageFile, std::int32_t(count), *page))
+        return false;
+    newPage = std::int32_t(count);
+    return true;
+}
+
+bool ReadPage(const QString& pageFile, std::int32_t n, KeyPage& destination) {
+    QFile file(pageFile);
+    // Unbuffered, so that the page comes in one read of the whole record.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        ReportFileError(FileErrorOpen, pageFile);
+        return false;
+    }
+    if (n < 0 || !file.seek(qint64(n) * kPageSize)) {
+        ReportFileError(FileErrorRead, pageFile);
+        return false;
+    }
+    const auto page = std::make_unique<KeyPage>();
+    if (file.read(reinterpret_cast<char*>(page->data()), kPageSize) != kPageSize) {
+        ReportFileError(FileErrorRead, pageFile);
+        return false;
+    }
+    file.close();
+    destination = *page;
+    return true;
+}
+
+bool WritePage(const QString& pageFile, std::int32_t n, const KeyPage& source) {
+    QFile file(pageFile);
+    // Unbuffered, so that the page goes out in one write of the whole record.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        ReportFileError(FileErrorOpen, pageFile);
+        return false;
+    }
+    const qint64 count = file.size() / kPageSize;
+    if (!EnsureFreeSpace(pageFile, count * kRoomPerPage))
+        return false;
+    if (n < 0 || !file.seek(qint64(n) * kPageSize)) {
+        ReportFileError(FileErrorWrite, pageFile);
+        return false;
+    }
+    if (file.write(reinterpret_cast<const char*>(source.data()), kPageSize) != kPageSize) {
+        ReportFileError(FileErrorWrite, pageFile);
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        ReportFileError(FileErrorWrite, pageFile);
+        return false;
+    }
+    return true;
+}
+
+bool DeletePage(const QString& pageFile, std::int32_t n) {
+    const QString tempFolder = TempFolder();
+    if (!QFileInfo(tempFolder).isDir())
+        return false;
+    const QString rebuiltPath = deleteTempPath();
+    {
+        // A stale file of an earlier run is removed rather than written through, so that a link
+        // planted under this name cannot redirect the copy.
+        QFile::remove(rebuiltPath);
+        QFile rebuilt(rebuiltPath);
+        if (!rebuilt.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            ReportFileError(FileErrorCreate, rebuiltPath);
+            return false;
+        }
+        QFile source(pageFile);
+        const auto fail = [&](int code) {
+            if (code != 0)
+                ReportFileError(code, pageFile);
+            rebuilt.close();
+            QFile::remove(rebuiltPath);
+            return false;
+        };
+        if (!source.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+            return fail(FileErrorOpen);
+        const qint64 count = source.size() / kPageSize;
+        const qint64 room = count * kRoomPerPage;
+        if (!EnsureFreeSpace(tempFolder, room) || !EnsureFreeSpace(pageFile, room))
+            return fail(0);
+
+        // Records before n, then records after it; an n outside the file keeps every record.
+        const bool inFile = n >= 0 && n < count;
+        const qint64 head = inFile ? qint64(n) : count;
+        std::vector<char> buffer;
+        if (const int code = copyRun(source, rebuilt, head * kPageSize, buffer))
+            return fail(code);
+        if (inFile) {
+            if (!source.seek((head + 1) * kPageSize))
+                return fail(FileErrorRead);
+            if (const int code = copyRun(source, rebuilt, (count - head - 1) * kPageSize, buffer))
+                return fail(code);
+        }
+        rebuilt.close();
+        if (rebuilt.error() != QFileDevice::NoError)
+            return fail(FileErrorWrite);
+    }
+    return replacePageFile(rebuiltPath, pageFile);
+}
+
+} // namespace tervane

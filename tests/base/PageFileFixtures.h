@@ -1,0 +1,40 @@
+#pragma once
+
+#include "base/KeyPage.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#endif
+
+namespace tervane::test {
+
+// A page whose every byte depends on seed, so that a record read back from the wrong place,
+// or shifted, shows at once.
+QByteArray pageBytes(int seed);
+KeyPage pageOf(const QByteArray& bytes);
+QByteArray bytesOf(const KeyPage& page);
+// The pages of the seeds one after another, then tail.
+QByteArray fileOf(const QList<int>& seeds, const QByteArray& tail = {});
+
+#ifdef Q_OS_LINUX
+// Makes writes past limit bytes fail with EFBIG, as a full disk would, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+bool sameFileSystem(const QString& a, const QString& b);
+#endif
+
+} // namespace tervane::test
