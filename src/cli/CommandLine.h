@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace tervane {
+
+// The arguments of one command: positional arguments and "--name value", "--name=value" or
+// "--flag" options, each option known in advance with the values it accepts. "--" ends the
+// options, so a base whose path starts with "-" can still be named.
+class CommandLine {
+public:
+    struct Option {
+        QString name;       // without the leading "--"
+        QStringList values; // accepted values; empty for a flag
+    };
+
+    explicit CommandLine(std::vector<Option> options = {});
+
+    // False with a one-line reason for an unknown option, a missing or unaccepted value.
+    bool parse(const QStringList& args, QString& error);
+
+    const QStringList& positional() const { return m_positional; }
+    bool isSet(const QString& name) const { return m_values.contains(name); }
+    QString value(const QString& name, const QString& fallback) const { return m_values.value(name, fallback); }
+
+    // The base path P of a key base named by its directory file, its page file or P itself.
+    static QString basePath(const QString& argument);
+
+private:
+    const Option* option(const QString& name) const;
+
+    std::vector<Option> m_options;
+    QStringList m_positional;
+    QHash<QString, QString> m_values;
+};
+
+} // namespace tervane

@@ -1,0 +1,36 @@
+#include "cli/CommandRegistry.h"
+
+#include "cli/PageCommand.h"
+#include "cli/TreeCommand.h"
+
+namespace tervane {
+
+CommandRegistry::CommandRegistry() {
+    m_commands.push_back(std::make_unique<TreeCommand>());
+    m_commands.push_back(std::make_unique<PageCommand>());
+}
+
+Command* CommandRegistry::find(const QString& name) const {
+    for (const auto& command : m_commands) {
+        if (command->name() == name)
+            return command.get();
+    }
+    return nullptr;
+}
+
+QString CommandRegistry::usage() const {
+    QString text = QStringLiteral("Usage: tervane-cli COMMAND ARGUMENTS...\n"
+                                  "       tervane-cli --help\n"
+                                  "\n"
+                                  "Prints the contents of a key base as UTF-8 JSON.\n"
+                                  "\n"
+                                  "Commands:\n");
+    for (const auto& command : m_commands)
+        text += command->usage();
+    text += QStringLiteral("\n"
+                           "BASE is the path of a key base, with or without \".dir\" (or \".dat\").\n"
+                           "Exit status: 0 success, 1 file error (reported on stderr), 2 usage error.\n");
+    return text;
+}
+
+} // namespace tervane
