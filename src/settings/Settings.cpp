@@ -96,17 +96,35 @@ void Settings::setPathAt(int offset, const QByteArray& text) {
     m_bytes[size_t(offset + length)] = 0;
 }
 
-std::int32_t Settings::windowHeight() const { return int32At(kWindowHeight); }
-void Settings::setWindowHeight(std::int32_t v) { setInt32At(kWindowHeight, v); }
-std::int32_t Settings::windowWidth() const { return int32At(kWindowWidth); }
-void Settings::setWindowWidth(std::int32_t v) { setInt32At(kWindowWidth, v); }
+std::int32_t Settings::windowHeight() const {
+    return int32At(kWindowHeight);
+}
+void Settings::setWindowHeight(std::int32_t v) {
+    setInt32At(kWindowHeight, v);
+}
+std::int32_t Settings::windowWidth() const {
+    return int32At(kWindowWidth);
+}
+void Settings::setWindowWidth(std::int32_t v) {
+    setInt32At(kWindowWidth, v);
+}
 
-QByteArray Settings::lastBasePath() const { return pathAt(kLastBasePath); }
-void Settings::setLastBasePath(const QByteArray& path) { setPathAt(kLastBasePath, path); }
+QByteArray Settings::lastBasePath() const {
+    return pathAt(kLastBasePath);
+}
+void Settings::setLastBasePath(const QByteArray& path) {
+    setPathAt(kLastBasePath, path);
+}
 
-std::int32_t Settings::reserved() const { return int32At(kReserved); }
-std::int32_t Settings::selectedNodeIndex() const { return int32At(kSelectedNodeIndex); }
-void Settings::setSelectedNodeIndex(std::int32_t v) { setInt32At(kSelectedNodeIndex, v); }
+std::int32_t Settings::reserved() const {
+    return int32At(kReserved);
+}
+std::int32_t Settings::selectedNodeIndex() const {
+    return int32At(kSelectedNodeIndex);
+}
+void Settings::setSelectedNodeIndex(std::int32_t v) {
+    setInt32At(kSelectedNodeIndex, v);
+}
 
 std::int32_t Settings::columnWidth(int column) const {
     if (column < 1 || column > kColumnCount)
@@ -120,18 +138,42 @@ void Settings::setColumnWidth(int column, std::int32_t width) {
     setInt32At(kColumnWidths + 4 * (column - 1), width);
 }
 
-std::int32_t Settings::treeWidth() const { return int32At(kTreeWidth); }
-void Settings::setTreeWidth(std::int32_t v) { setInt32At(kTreeWidth, v); }
-std::uint8_t Settings::windowState() const { return m_bytes[kWindowState]; }
-void Settings::setWindowState(std::int32_t v) { setInt32At(kWindowState, v); }
-std::int32_t Settings::lastDeviceModel() const { return int32At(kLastDeviceModel); }
-void Settings::setLastDeviceModel(std::int32_t v) { setInt32At(kLastDeviceModel, v); }
-std::int32_t Settings::languageSetting() const { return int32At(kLanguageSetting); }
-void Settings::setLanguageSetting(std::int32_t v) { setInt32At(kLanguageSetting, v); }
-std::int32_t Settings::skinIndex() const { return int32At(kSkinIndex); }
-void Settings::setSkinIndex(std::int32_t v) { setInt32At(kSkinIndex, v); }
-std::int32_t Settings::savePolicy() const { return int32At(kSavePolicy); }
-void Settings::setSavePolicy(std::int32_t v) { setInt32At(kSavePolicy, v); }
+std::int32_t Settings::treeWidth() const {
+    return int32At(kTreeWidth);
+}
+void Settings::setTreeWidth(std::int32_t v) {
+    setInt32At(kTreeWidth, v);
+}
+std::uint8_t Settings::windowState() const {
+    return m_bytes[kWindowState];
+}
+void Settings::setWindowState(std::int32_t v) {
+    setInt32At(kWindowState, v);
+}
+std::int32_t Settings::lastDeviceModel() const {
+    return int32At(kLastDeviceModel);
+}
+void Settings::setLastDeviceModel(std::int32_t v) {
+    setInt32At(kLastDeviceModel, v);
+}
+std::int32_t Settings::languageSetting() const {
+    return int32At(kLanguageSetting);
+}
+void Settings::setLanguageSetting(std::int32_t v) {
+    setInt32At(kLanguageSetting, v);
+}
+std::int32_t Settings::skinIndex() const {
+    return int32At(kSkinIndex);
+}
+void Settings::setSkinIndex(std::int32_t v) {
+    setInt32At(kSkinIndex, v);
+}
+std::int32_t Settings::savePolicy() const {
+    return int32At(kSavePolicy);
+}
+void Settings::setSavePolicy(std::int32_t v) {
+    setInt32At(kSavePolicy, v);
+}
 
 QByteArray Settings::gridFontName() const {
     const char* p = reinterpret_cast<const char*>(m_bytes.data() + kGridFontName);
@@ -144,28 +186,64 @@ void Settings::setGridFontName(const QByteArray& name) {
     std::memcpy(m_bytes.data() + kGridFontName + 1, name.constData(), size_t(length));
 }
 
-std::int32_t Settings::gridFontStyle() const { return int32At(kGridFontStyle); }
-void Settings::setGridFontStyle(std::int32_t v) { setInt32At(kGridFontStyle, v); }
-std::int32_t Settings::gridFontSize() const { return int32At(kGridFontSize); }
-void Settings::setGridFontSize(std::int32_t v) { setInt32At(kGridFontSize, v); }
-std::int32_t Settings::keyTypeView() const { return int32At(kKeyTypeView); }
-void Settings::setKeyTypeView(std::int32_t v) { setInt32At(kKeyTypeView, v); }
-std::int32_t Settings::keyCodeView() const { return int32At(kKeyCodeView); }
-void Settings::setKeyCodeView(std::int32_t v) { setInt32At(kKeyCodeView, v); }
+std::int32_t Settings::gridFontStyle() const {
+    return int32At(kGridFontStyle);
+}
+void Settings::setGridFontStyle(std::int32_t v) {
+    setInt32At(kGridFontStyle, v);
+}
+std::int32_t Settings::gridFontSize() const {
+    return int32At(kGridFontSize);
+}
+void Settings::setGridFontSize(std::int32_t v) {
+    setInt32At(kGridFontSize, v);
+}
+std::int32_t Settings::keyTypeView() const {
+    return int32At(kKeyTypeView);
+}
+void Settings::setKeyTypeView(std::int32_t v) {
+    setInt32At(kKeyTypeView, v);
+}
+std::int32_t Settings::keyCodeView() const {
+    return int32At(kKeyCodeView);
+}
+void Settings::setKeyCodeView(std::int32_t v) {
+    setInt32At(kKeyCodeView, v);
+}
 
 // The flag bytes count as set when they are not zero, as a stored boolean is read.
-bool Settings::emSpeedVisible() const { return m_bytes[kEmSpeedVisible] != 0; }
-void Settings::setEmSpeedVisible(bool v) { m_bytes[kEmSpeedVisible] = v ? 1 : 0; }
-bool Settings::dallasCrcVisible() const { return m_bytes[kDallasCrcVisible] != 0; }
-void Settings::setDallasCrcVisible(bool v) { m_bytes[kDallasCrcVisible] = v ? 1 : 0; }
+bool Settings::emSpeedVisible() const {
+    return m_bytes[kEmSpeedVisible] != 0;
+}
+void Settings::setEmSpeedVisible(bool v) {
+    m_bytes[kEmSpeedVisible] = v ? 1 : 0;
+}
+bool Settings::dallasCrcVisible() const {
+    return m_bytes[kDallasCrcVisible] != 0;
+}
+void Settings::setDallasCrcVisible(bool v) {
+    m_bytes[kDallasCrcVisible] = v ? 1 : 0;
+}
 
-QByteArray Settings::openFolder() const { return pathAt(kOpenFolder); }
-void Settings::setOpenFolder(const QByteArray& folder) { setPathAt(kOpenFolder, folder); }
-QByteArray Settings::saveFolder() const { return pathAt(kSaveFolder); }
-void Settings::setSaveFolder(const QByteArray& folder) { setPathAt(kSaveFolder, folder); }
+QByteArray Settings::openFolder() const {
+    return pathAt(kOpenFolder);
+}
+void Settings::setOpenFolder(const QByteArray& folder) {
+    setPathAt(kOpenFolder, folder);
+}
+QByteArray Settings::saveFolder() const {
+    return pathAt(kSaveFolder);
+}
+void Settings::setSaveFolder(const QByteArray& folder) {
+    setPathAt(kSaveFolder, folder);
+}
 
-bool Settings::shortView() const { return m_bytes[kShortView] != 0; }
-void Settings::setShortView(bool v) { m_bytes[kShortView] = v ? 1 : 0; }
+bool Settings::shortView() const {
+    return m_bytes[kShortView] != 0;
+}
+void Settings::setShortView(bool v) {
+    m_bytes[kShortView] = v ? 1 : 0;
+}
 
 Settings& settings() {
     static Settings record;

@@ -13,7 +13,7 @@ namespace tervane {
 class Settings {
 public:
     static constexpr int kSize = 12640;
-    static constexpr int kPathFieldSize = 4097;  // up to 4096 characters and the zero
+    static constexpr int kPathFieldSize = 4097; // up to 4096 characters and the zero
     static constexpr int kMaxPathLength = kPathFieldSize - 1;
     static constexpr int kMaxFontNameLength = 255;
     static constexpr int kColumnCount = 7;
@@ -37,7 +37,7 @@ public:
     std::int32_t reserved() const;
     std::int32_t selectedNodeIndex() const;
     void setSelectedNodeIndex(std::int32_t v);
-    std::int32_t columnWidth(int column) const; // column 1..7; 0 for any other column
+    std::int32_t columnWidth(int column) const;          // column 1..7; 0 for any other column
     void setColumnWidth(int column, std::int32_t width); // any other column is ignored
     std::int32_t treeWidth() const;
     void setTreeWidth(std::int32_t v);
@@ -51,7 +51,7 @@ public:
     void setSkinIndex(std::int32_t v);
     std::int32_t savePolicy() const;
     void setSavePolicy(std::int32_t v);
-    QByteArray gridFontName() const; // length-prefixed, up to 255 bytes
+    QByteArray gridFontName() const;              // length-prefixed, up to 255 bytes
     void setGridFontName(const QByteArray& name); // cut to 255 bytes
     std::int32_t gridFontStyle() const;
     void setGridFontStyle(std::int32_t v);

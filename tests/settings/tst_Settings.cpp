@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+#include <cstring>
 #include <functional>
 
 using namespace tervane;
@@ -64,6 +66,7 @@ private slots:
     void numberFieldRoundTrip_data() { addNumberFields(); }
     void numberFieldRoundTrip();
     void windowStateReadsOnlyTheLowByte();
+    void defaultsLeaveTextsAndPaddingZero();
 
     void pathFields_data();
     void pathFields();
@@ -182,6 +185,15 @@ void TestSettings::windowStateReadsOnlyTheLowByte() {
     QCOMPARE(int(settings().windowState()), 2);
 }
 
+void TestSettings::defaultsLeaveTextsAndPaddingZero() {
+    QByteArray bytes = recordBytes(Settings());
+    // Blank out what the number table and the font name cover; the rest must be zero.
+    const std::pair<int, int> fields[] = {{0, 8}, {4108, 4168 - 4108}, {4168, 7}, {4424, 4442 - 4424}};
+    for (const auto& [offset, size] : fields)
+        bytes.replace(offset, size, QByteArray(size, '\0'));
+    QCOMPARE(bytes, QByteArray(Settings::kSize, '\0'));
+}
+
 void TestSettings::pathFields_data() {
     QTest::addColumn<int>("offset");
     QTest::addColumn<PathField>("field");
@@ -280,7 +292,9 @@ void TestSettings::gridFontName() {
     QCOMPARE(recordBytes(settings()).mid(4168, 7), QByteArray("\x06Tahoma"));
 
     settings().setGridFontName("Arial");
-    QCOMPARE(recordBytes(settings()).mid(4168, 7), QByteArray("\x05" "Arial" "a"));
+    QCOMPARE(recordBytes(settings()).mid(4168, 7), QByteArray("\x05"
+                                                              "Arial"
+                                                              "a"));
     QVERIFY(SaveSettings());
     settings().setDefaults();
     LoadSettings();
