@@ -9,6 +9,13 @@ namespace tervane {
 // Icon indexes of the tree: a folder, a file while selected, a file.
 enum BaseImage : std::int32_t { ImageFolder = 0, ImageFileSelected = 1, ImageFile = 2 };
 
+// A number no other node of this run carries: "the same node" must not match a new node that
+// happens to sit at a freed node's address.
+inline std::uint64_t NextNodeSerial() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 // One node of a key base tree. A node is a file exactly when its imageIndex is 2.
 struct BaseNode {
     QByteArray text;                  // the name, Windows-1251 bytes as stored
@@ -20,6 +27,7 @@ struct BaseNode {
     BaseNode* parent = nullptr;       // nullptr at the top level
     std::vector<BaseNode*> children;  // owned by the tree
     int row = 0;                      // index among its siblings
+    std::uint64_t serial = NextNodeSerial();
 
     bool isFile() const { return imageIndex == ImageFile; }
 };

@@ -1,0 +1,277 @@
+#include "base/Document.h"
+
+#include "base/BaseSave.h"
+#include "base/PageFile.h"
+#include "base/WorkingFiles.h"
+#include "seams/EventPump.h"
+#include "seams/Prompts.h"
+#include "seams/UiLanguage.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tervane {
+namespace {
+
+const char* const kContext = "Document";
+const QString kCaption = QStringLiteral("Tervane");
+
+// Paths in the settings record are 8-bit text with the system's separators.
+QString settingsPath(const QByteArray& stored) {
+    return QDir::fromNativeSeparators(QFile::decodeName(stored));
+}
+
+QByteArray storedPath(const QString& path) {
+    return QFile::encodeName(QDir::toNativeSeparators(path));
+}
+
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+} // namespace
+
+Document::Document() = default;
+
+Document::~Document() = default;
+
+void Document::redraw() {
+    if (refreshView)
+        refreshView();
+}
+
+void Document::releaseWorkingCopy() {
+    DeleteBaseFiles(m_workingBase);
+    m_workingLock.reset();
+    m_workingBase.clear();
+}
+
+void Document::becomeEmpty() {
+    m_workingBase.clear();
+    m_workingLock.reset();
+    m_savedBase.clear();
+    m_displayName.clear();
+    m_currentPage = -1;
+    m_modified = false;
+    m_tree.clear();
+    forgetLastSelected();
+}
+
+void Document::forgetLastSelected() {
+    m_lastSelectedNode = nullptr;
+    m_lastSelectedSerial = 0;
+}
+
+bool Document::FlushCurrentPage() {
+    if (m_currentPage == -1 || !m_modified)
+        return true;
+    return WritePage(workingPageFile(), m_currentPage, m_pageBuffer);
+}
+
+std::optional<QString> Document::askSaveName(const QString& startFolder, const QString& fileName) {
+    FileDialogRequest request;
+    request.filter = QStringLiteral("DataBase|*.dir");
+    request.defaultSuffix = QStringLiteral(".dir");
+    request.startFolder = startFolder;
+    request.fileName = fileName;
+    request.confirmOverwrite = true;
+    std::optional<QString> chosen = prompts().saveFile(request);
+    if (chosen)
+        *chosen = QDir::fromNativeSeparators(*chosen);
+    return chosen;
+}
+
+bool Document::saveTo(const QString& base) {
+    if (!SaveWorkingCopyTo(m_workingBase, base, m_tree))
+        return false;
+    m_savedBase = base;
+    m_displayName = BaseDisplayName(base);
+    m_modified = false;
+    return true;
+}
+
+bool Document::AskSaveChanges(int mode) {
+    if (!FlushCurrentPage())
+        return false;
+    if (m_workingBase.isEmpty() || !m_modified)
+        return true;
+
+    PromptButton answer = ButtonCancel;
+    if (mode == 0) {
+        answer = ButtonYes;
+    } else if (mode == 1) {
+        const QString text = Tr(kContext, "Save changes in ") + QLatin1Char('"') + m_displayName + QLatin1Char('"') +
+                             QStringLiteral(" ?");
+        answer = prompts().message(PromptIcon::Question, kCaption, text, ButtonYes | ButtonNo | ButtonCancel);
+    } else if (mode == 2) {
+        answer = ButtonNo;
+    }
+    if (answer == ButtonNo)
+        return true;
+    if (answer != ButtonYes)
+        return false;
+
+    if (!m_savedBase.isEmpty() && SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree))
+        return true;
+    const std::optional<QString> chosen =
+        askSaveName(m_savedBase.isEmpty() ? QString() : folderOf(m_savedBase),
+                    m_displayName.isEmpty() ? QString() : m_displayName + QStringLiteral(".dir"));
+    return chosen && saveTo(StripExtension(*chosen));
+}
+
+bool Document::NewBase() {
+    if (!AskSaveChanges(1))
+        return false;
+    releaseWorkingCopy();
+    QString base;
+    if (!CreateWorkingBase(m_tree, base, m_workingLock)) {
+        becomeEmpty();
+        redraw();
+        return false;
+    }
+    m_workingBase = base;
+    m_currentPage = -1;
+    m_savedBase.clear();
+    m_displayName = Tr(kContext, "Data Base");
+    m_modified = false;
+    forgetLastSelected();
+    redraw();
+    return true;
+}
+
+bool Document::OpenBase() {
+    FileDialogRequest request;
+    request.filter = QStringLiteral("DataBase (*.dir)|*.dir");
+    request.defaultSuffix = QStringLiteral(".dir");
+    request.startFolder = settingsPath(settings().openFolder());
+    const std::optional<QString> chosen = prompts().openFile(request);
+    if (!chosen)
+        return false;
+    const QString file = QDir::fromNativeSeparators(*chosen);
+    settings().setOpenFolder(storedPath(folderOf(file)));
+    const QString base = StripExtension(file);
+
+    if (base == m_savedBase) {
+        // Reopening drops the unsaved changes: the user asked for the files as they are on disk.
+        const QString text = Tr(kContext, "File ") + QLatin1Char('"') + QDir::toNativeSeparators(file) +
+                             QLatin1Char('"') + Tr(kContext, " is already opened. Open file again ?");
+        if (prompts().message(PromptIcon::Question, kCaption, text, ButtonOk | ButtonCancel) != ButtonOk)
+            return false;
+    } else if (!AskSaveChanges(1)) {
+        return false;
+    }
+
+    releaseWorkingCopy();
+    QString working;
+    if (!OpenWorkingCopy(base, m_tree, working, m_workingLock)) {
+        becomeEmpty();
+        redraw();
+        return false;
+    }
+    m_workingBase = working;
+    m_currentPage = -1;
+    m_savedBase = base;
+    m_displayName = BaseDisplayName(base);
+    forgetLastSelected();
+    SelectNode();
+    eventPump().processEvents();
+    m_modified = false;
+    redraw();
+    return true;
+}
+
+bool Document::CloseBase() {
+    if (!AskSaveChanges(1))
+        return false;
+    releaseWorkingCopy();
+    becomeEmpty();
+    redraw();
+    return true;
+}
+
+bool Document::SaveBase() {
+    if (m_workingBase.isEmpty())
+        return false;
+    if (m_savedBase.isEmpty())
+        return SaveBaseAs();
+    if (!FlushCurrentPage() || !SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree))
+        return false;
+    m_modified = false;
+    redraw();
+    return true;
+}
+
+bool Document::SaveBaseAs() {
+    if (m_workingBase.isEmpty())
+        return false;
+    const std::optional<QString> chosen =
+        askSaveName(settingsPath(settings().saveFolder()),
+                    m_savedBase.isEmpty() ? QString() : m_savedBase + QStringLiteral(".dir"));
+    if (!chosen)
+        return false;
+    settings().setSaveFolder(storedPath(folderOf(*chosen)));
+    if (!FlushCurrentPage() || !saveTo(StripExtension(*chosen)))
+        return false;
+    redraw();
+    return true;
+}
+
+bool Document::SelectNode() {
+    BaseNode* node = m_tree.selected();
+    if (!node) {
+        redraw();
+        return true;
+    }
+    // The directory file records the selected node, so another selection is a change.
+    if (node != m_lastSelectedNode || node->serial != m_lastSelectedSerial) {
+        m_modified = true;
+        m_lastSelectedNode = node;
+        m_lastSelectedSerial = node->serial;
+    }
+    if (!FlushCurrentPage())
+        return false;
+    if (!node->isFile()) {
+        m_currentPage = -1;
+    } else if (node->pageNumber != -1 && ReadPage(workingPageFile(), node->pageNumber, m_pageBuffer)) {
+        m_currentPage = node->pageNumber;
+    }
+    redraw();
+    return true;
+}
+
+void Document::ReopenLastBase() {
+    const QString last = settingsPath(settings().lastBasePath());
+    // A save cut short in the last session is settled before the files are looked for.
+    if (!last.isEmpty() && RecoverInterruptedSave(last) && QFileInfo(last + QStringLiteral(".dir")).isFile() &&
+        QFileInfo(last + QStringLiteral(".dat")).isFile()) {
+        QString working;
+        if (OpenWorkingCopy(last, m_tree, working, m_workingLock)) {
+            m_workingBase = working;
+            m_savedBase = last;
+            m_displayName = BaseDisplayName(last);
+            m_currentPage = -1;
+            forgetLastSelected();
+        } else {
+            becomeEmpty();
+        }
+    }
+    SelectNode();
+    eventPump().processEvents();
+    m_modified = false;
+}
+
+bool Document::Shutdown(int savePolicy) {
+    if (!AskSaveChanges(savePolicy))
+        return false;
+    settings().setLastBasePath(storedPath(m_savedBase));
+    // Our own copy is deleted with the others once its lock is released.
+    m_workingLock.reset();
+    m_workingBase.clear();
+    m_currentPage = -1;
+    CleanupWorkingFiles();
+    return true;
+}
+
+} // namespace tervane

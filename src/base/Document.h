@@ -1,0 +1,85 @@
+#pragma once
+
+#include "base/BaseTree.h"
+#include "base/KeyPage.h"
+
+#include <QLockFile>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tervane {
+
+// The open key base: the tree in memory, one page in PageBuffer and the other pages in the
+// working copy's page file in the temporary folder. The user's files are written only by a save.
+// One instance lives as long as the main window; its commands report their own failures.
+class Document {
+public:
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // Runs wherever a command redraws: the grid, the caption, the tree, the commands.
+    std::function<void()> refreshView;
+
+    const QString& workingBase() const { return m_workingBase; } // empty: no document open
+    const QString& savedBase() const { return m_savedBase; }     // empty: never saved
+    const QString& displayName() const { return m_displayName; }
+    std::int32_t currentPage() const { return m_currentPage; } // -1: no page shown
+    void setCurrentPage(std::int32_t page) { m_currentPage = page; }
+    KeyPage& pageBuffer() { return m_pageBuffer; }
+    const KeyPage& pageBuffer() const { return m_pageBuffer; }
+    bool modified() const { return m_modified; }
+    void setModified(bool modified = true) { m_modified = modified; }
+    bool isOpen() const { return !m_workingBase.isEmpty(); }
+    BaseTree& tree() { return m_tree; }
+    const BaseTree& tree() const { return m_tree; }
+    QString workingPageFile() const { return m_workingBase + QStringLiteral(".dat"); }
+
+    // Writes a changed page back to the working page file before anything else is loaded or
+    // saved. False (the write error shown) stops the caller.
+    bool FlushCurrentPage();
+    // Whether the document may be dropped. mode 0 saves without asking, 1 asks, 2 drops the
+    // changes; false means the caller abandons its command.
+    bool AskSaveChanges(int mode);
+
+    bool NewBase();
+    bool OpenBase();
+    bool CloseBase();
+    bool SaveBase();
+    bool SaveBaseAs();
+    // The tree's selection changed or must be shown: the UI selects with tree().select(node)
+    // first. Loads the selected file's page; a folder shows no page.
+    bool SelectNode();
+    // Program start: reopens the base of the last session, when both its files are there.
+    void ReopenLastBase();
+    // Closing the window: false means the window stays open. Otherwise the saved path is kept
+    // for the next start and the working copies are deleted.
+    bool Shutdown(int savePolicy);
+
+private:
+    void redraw();
+    void releaseWorkingCopy(); // deletes the working files and drops their lock
+    void becomeEmpty();        // no document open
+    void forgetLastSelected();
+    bool saveTo(const QString& base);
+    std::optional<QString> askSaveName(const QString& startFolder, const QString& fileName);
+
+    QString m_workingBase;
+    QString m_savedBase;
+    QString m_displayName;
+    std::int32_t m_currentPage = -1;
+    KeyPage m_pageBuffer;
+    bool m_modified = false;
+    // The node of the last page switch, by address and serial: a new node at a freed node's
+    // address is another node.
+    const BaseNode* m_lastSelectedNode = nullptr;
+    std::uint64_t m_lastSelectedSerial = 0;
+    BaseTree m_tree;
+    std::unique_ptr<QLockFile> m_workingLock;
+};
+
+} // namespace tervane

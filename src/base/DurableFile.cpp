@@ -1,0 +1,90 @@
+#include "base/DurableFile.h"
+
+#include <QByteArray>
+#include <QDir>
+
+#include <algorithm>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace tervane {
+namespace {
+
+constexpr qint64 kCopyChunk = 64 * 1024;
+
+} // namespace
+
+bool SyncFile(QFile& file) {
+    if (!file.flush())
+        return false;
+#ifdef Q_OS_WIN
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+bool CopyOpenFile(QFile& source, const QString& destination, const std::function<bool()>& afterFirstPart) {
+    if (!source.seek(0))
+        return false;
+    QFile out(destination);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const qint64 size = source.size();
+    // At least two parts, so that a small file can also be caught half written.
+    const qint64 chunk = std::clamp<qint64>((size + 1) / 2, 1, kCopyChunk);
+    QByteArray buffer;
+    qint64 done = 0;
+    bool first = true;
+    while (done < size) {
+        buffer = source.read(std::min(chunk, size - done));
+        if (buffer.isEmpty() || out.write(buffer) != buffer.size())
+            return false;
+        done += buffer.size();
+        if (first) {
+            first = false;
+            if (afterFirstPart && (!out.flush() || !afterFirstPart()))
+                return false;
+        }
+    }
+    if (size == 0 && afterFirstPart && !afterFirstPart())
+        return false;
+    if (!SyncFile(out))
+        return false;
+    out.close();
+    return out.error() == QFileDevice::NoError;
+}
+
+bool ReplaceFile(const QString& from, const QString& to) {
+#ifdef Q_OS_WIN
+    const QString nativeFrom = QDir::toNativeSeparators(from);
+    const QString nativeTo = QDir::toNativeSeparators(to);
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(nativeFrom.utf16()),
+                       reinterpret_cast<const wchar_t*>(nativeTo.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+void SyncFolder(const QString& folder) {
+#ifndef Q_OS_WIN
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+} // namespace tervane

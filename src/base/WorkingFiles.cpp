@@ -1,0 +1,192 @@
+#include "base/WorkingFiles.h"
+
+#include "base/BaseSave.h"
+#include "base/DirectoryFile.h"
+#include "base/DurableFile.h"
+#include "base/FileErrors.h"
+#include "base/KeyPage.h"
+#include "seams/AppPaths.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+
+namespace tervane {
+namespace {
+
+constexpr int kLastWorkingNumber = 100000;
+// A lock file younger than this may still be getting its owner's details written into it.
+constexpr qint64 kUnfinishedLockAgeMs = 10000;
+
+bool fail(FileErrorCode code, const QString& path) {
+    ReportFileError(code, QDir::toNativeSeparators(path));
+    return false;
+}
+
+QString workingFolder() {
+    const QString folder = TempFolder();
+    return folder.isEmpty() ? QString() : QDir::cleanPath(QDir::fromNativeSeparators(folder));
+}
+
+QString dirOf(const QString& base) {
+    return base + QStringLiteral(".dir");
+}
+
+QString datOf(const QString& base) {
+    return base + QStringLiteral(".dat");
+}
+
+void dropWorkingCopy(const QString& base, std::unique_ptr<QLockFile>& lock) {
+    QFile::remove(dirOf(base));
+    QFile::remove(datOf(base));
+    lock.reset();
+}
+
+} // namespace
+
+QString StripExtension(const QString& fileName) {
+    return fileName.size() > 4 ? fileName.left(fileName.size() - 4) : fileName;
+}
+
+QString BaseDisplayName(const QString& base) {
+    return base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString WorkingLockPath(const QString& workingBase) {
+    return workingBase + QStringLiteral(".lck");
+}
+
+std::unique_ptr<QLockFile> TakeWorkingLock(const QString& workingBase) {
+    auto lock = std::make_unique<QLockFile>(WorkingLockPath(workingBase));
+    // Only a dead owner frees a lock, never its age: an editing session may last for days.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    // A lock file without its owner's details was left by a process that died while creating
+    // it. Removing it is safe: the system's own lock on the file keeps a living owner's lock.
+    qint64 pid = 0;
+    QString host, app;
+    const QFileInfo info(WorkingLockPath(workingBase));
+    if (lock->error() == QLockFile::LockFailedError && !lock->getLockInfo(&pid, &host, &app) &&
+        info.lastModified().msecsTo(QDateTime::currentDateTime()) > kUnfinishedLockAgeMs &&
+        lock->removeStaleLockFile() && lock->tryLock(0))
+        return lock;
+    return nullptr;
+}
+
+QString NewWorkingBaseName(std::unique_ptr<QLockFile>& lock) {
+    lock.reset();
+    const QString folder = workingFolder();
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return {};
+    for (int n = 0; n <= kLastWorkingNumber; ++n) {
+        const QString candidate = folder + QStringLiteral("/rdb_temp_") + QString::number(n);
+        if (QFileInfo::exists(dirOf(candidate)) || QFileInfo::exists(datOf(candidate)))
+            continue;
+        std::unique_ptr<QLockFile> held = TakeWorkingLock(candidate);
+        // Another instance may have locked and filled the name between the two looks.
+        if (!held || QFileInfo::exists(dirOf(candidate)) || QFileInfo::exists(datOf(candidate)))
+            continue;
+        lock = std::move(held);
+        return candidate;
+    }
+    return {};
+}
+
+bool CreateEmptyFile(const QString& path) {
+    if (!EnsureFreeSpace(path, KeyPage::kSize))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(FileErrorCreate, path);
+    return true;
+}
+
+bool CopyFileChecked(const QString& source, const QString& destination) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(FileErrorOpen, source);
+    if (!EnsureFreeSpace(destination, 2 * in.size()))
+        return false;
+    if (!CopyOpenFile(in, destination))
+        return fail(FileErrorCreate, destination);
+    return true;
+}
+
+bool DeleteBaseFiles(const QString& base) {
+    if (base.isEmpty())
+        return true;
+    for (const QString& path : {dirOf(base), datOf(base)}) {
+        if (!QFile::remove(path) && QFileInfo::exists(path))
+            return fail(FileErrorDelete, path);
+    }
+    return true;
+}
+
+bool CreateWorkingBase(BaseTree& tree, QString& workingBase, std::unique_ptr<QLockFile>& lock) {
+    const QString name = NewWorkingBaseName(lock);
+    if (name.isEmpty())
+        return false;
+    tree.clear();
+    if (!SaveDirectory(dirOf(name), tree)) {
+        dropWorkingCopy(name, lock);
+        return false;
+    }
+    if (!CreateEmptyFile(datOf(name))) {
+        fail(FileErrorCreate, datOf(name));
+        dropWorkingCopy(name, lock);
+        return false;
+    }
+    workingBase = name;
+    return true;
+}
+
+bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBase, std::unique_ptr<QLockFile>& lock) {
+    if (!RecoverInterruptedSave(userBase))
+        return false;
+    const QString name = NewWorkingBaseName(lock);
+    if (name.isEmpty())
+        return false;
+    for (const QString& path : {dirOf(userBase), datOf(userBase)}) {
+        if (!QFileInfo(path).isFile()) {
+            lock.reset();
+            return fail(FileErrorOpen, path);
+        }
+    }
+    if (!CopyFileChecked(dirOf(userBase), dirOf(name)) || !CopyFileChecked(datOf(userBase), datOf(name))) {
+        dropWorkingCopy(name, lock);
+        return false;
+    }
+    tree.clear();
+    if (!LoadDirectory(dirOf(userBase), tree)) {
+        dropWorkingCopy(name, lock);
+        return false;
+    }
+    workingBase = name;
+    return true;
+}
+
+void CleanupWorkingFiles() {
+    const QString folder = workingFolder();
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return;
+    QMap<QString, QStringList> filesByBase;
+    for (const QString& name : dir.entryList({QStringLiteral("rdb_temp_*")}, QDir::Files | QDir::Hidden))
+        filesByBase[name.section(QLatin1Char('.'), 0, 0)] << name;
+    for (auto it = filesByBase.cbegin(); it != filesByBase.cend(); ++it) {
+        const QString base = dir.filePath(it.key());
+        const std::unique_ptr<QLockFile> lock = TakeWorkingLock(base);
+        if (!lock)
+            continue; // another running instance works on this copy
+        for (const QString& name : it.value()) {
+            const QString path = dir.filePath(name);
+            if (path != WorkingLockPath(base))
+                QFile::remove(path);
+        }
+    } // each lock is released, and its file removed, as it goes out of scope
+}
+
+} // namespace tervane

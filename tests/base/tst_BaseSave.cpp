@@ -1,0 +1,234 @@
+#include "BaseFixtures.h"
+
+#include "base/BaseSave.h"
+#include "base/Document.h"
+#include "base/WorkingFiles.h"
+
+#include <QProcess>
+
+using namespace tervane;
+using namespace tervane::test;
+
+class BaseSaveTest : public QObject, private DocumentFixture {
+    Q_OBJECT
+
+private slots:
+    void init() { setUpFixture(); }
+    void cleanup() { tearDownFixture(); }
+
+    void aCommentEditIsSavedExactly() {
+        Document doc;
+        QVERIFY(openShop(doc));
+        const QByteArray text = cp1251("Подъезд 2, кв. 15");
+        editComment(doc, text);
+        QVERIFY(doc.SaveBase());
+        QVERIFY(!doc.modified());
+        QCOMPARE(env->prompts.shown().size(), 1);
+
+        BaseBytes expected = shopBytes();
+        char* field = expected.dat.data() + 30000 + 4 * 129;
+        field[0] = char(text.size());
+        std::memcpy(field + 1, text.constData(), text.size());
+        QCOMPARE(readBase(shop), expected);
+        QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
+    }
+
+    void aFullDiskLeavesTheBase_data() {
+        QTest::addColumn<int>("failingQuery");
+        QTest::newRow("writing the page back") << 1;
+        QTest::newRow("the working directory file") << 2;
+        QTest::newRow("copying the page file") << 3;
+        QTest::newRow("copying the directory file") << 4;
+    }
+
+    void aFullDiskLeavesTheBase() {
+        QFETCH(int, failingQuery);
+        Document doc;
+        QVERIFY(openShop(doc));
+        editComment(doc);
+        int queries = 0;
+        env->system.onQuery = [&](VolumeSpace& v) {
+            if (++queries == failingQuery)
+                v.freeBytes = 0;
+        };
+        env->prompts.clear();
+        env->prompts.answer(ButtonCancel);
+        QVERIFY(!doc.SaveBase());
+        QVERIFY(queries >= failingQuery);
+        QCOMPARE(env->prompts.shown().size(), 1);
+        QCOMPARE(env->prompts.last().icon, PromptIcon::Warning);
+        QVERIFY(env->prompts.last().text.startsWith("No free space on a disk "));
+        QCOMPARE(readBase(shop), shopBytes());
+        QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
+        QVERIFY(doc.modified());
+        QCOMPARE(doc.savedBase(), shop);
+    }
+
+    void aFailedWriteLeavesTheBase_data() {
+        QTest::addColumn<int>("step");       // the save step that fails, 0: none
+        QTest::addColumn<bool>("blockTemp"); // a folder sits where the .dat temporary goes
+        QTest::addColumn<QString>("named");
+        QTest::newRow(".dat half written") << int(SaveStep::PagePartlyWritten) << false << ".dat";
+        QTest::newRow(".dat written") << int(SaveStep::PageWritten) << false << ".dat";
+        QTest::newRow(".dir half written") << int(SaveStep::DirectoryPartlyWritten) << false << ".dir";
+        QTest::newRow(".dir written") << int(SaveStep::DirectoryWritten) << false << ".dir";
+        QTest::newRow(".dat temporary not creatable") << 0 << true << ".dat";
+    }
+
+    void aFailedWriteLeavesTheBase() {
+        QFETCH(int, step);
+        QFETCH(bool, blockTemp);
+        QFETCH(QString, named);
+        if (blockTemp)
+            QVERIFY(QDir().mkpath(SavingTempPath(shop, ".dat")));
+        Document doc;
+        QVERIFY(openShop(doc));
+        editComment(doc);
+        setSaveStepHook([step](SaveStep s) { return int(s) != step; });
+        env->prompts.clear();
+        env->prompts.answer(ButtonOk);
+        QVERIFY(!doc.SaveBase());
+        QCOMPARE(env->prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(env->prompts.last().text, "Create file error: \"" + native(shop + named) + "\"");
+        QCOMPARE(readBase(shop), shopBytes());
+        QStringList left = {"shop.dat", "shop.dir"};
+        if (blockTemp)
+            left.insert(1, "shop.dat.saving");
+        QCOMPARE(filesIn(keys), left);
+        QVERIFY(doc.modified());
+
+        // Once the disk behaves, the same document saves.
+        setSaveStepHook({});
+        if (blockTemp)
+            QVERIFY(QDir().rmdir(SavingTempPath(shop, ".dat")));
+        QVERIFY(doc.SaveBase());
+        QCOMPARE(commentOf(readFileBytes(shop + ".dat"), 0, 4), QByteArray("edited"));
+    }
+
+    void aFailedLastRenameIsCompletedLater() {
+        Document doc;
+        QVERIFY(openShop(doc));
+        editComment(doc);
+        setSaveStepHook([](SaveStep s) { return s != SaveStep::PageReplaced; });
+        env->prompts.clear();
+        env->prompts.answer(ButtonOk);
+        QVERIFY(!doc.SaveBase());
+        QCOMPARE(env->prompts.last().text, "File write error:\"" + native(shop + ".dir") + "\"");
+        QVERIFY(doc.modified());
+        const BaseBytes saved = readBase(doc.workingBase());
+
+        // The next open settles the pair before it copies it.
+        Document other;
+        QVERIFY(openShop(other));
+        QCOMPARE(readBase(shop), saved);
+        QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
+        QCOMPARE(other.pageBuffer().comment(4), QByteArray("edited"));
+    }
+
+    void killedSaveLeavesAWholeBase_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("destinationExists");
+        QTest::addColumn<int>("step");
+        for (int step = 1; step <= kSaveStepCount; ++step) {
+            const QByteArray at = " killed at step " + QByteArray::number(step);
+            QTest::newRow(("Save" + at).constData()) << "save" << true << step;
+            QTest::newRow(("Save As over a base" + at).constData()) << "saveas" << true << step;
+            QTest::newRow(("Save As to a new name" + at).constData()) << "saveas" << false << step;
+        }
+    }
+
+    void killedSaveLeavesAWholeBase() {
+#ifndef Q_OS_UNIX
+        QSKIP("the child kills itself with SIGKILL");
+#endif
+        QFETCH(QString, mode);
+        QFETCH(bool, destinationExists);
+        QFETCH(int, step);
+        int runs = 0;
+        auto runChild = [&](const QStringList& args, QProcess::ExitStatus expected) {
+            const QString childTemp = env->paths.root() + "/child" + QString::number(++runs);
+            QDir().mkpath(childTemp);
+            QProcess child;
+            child.start(TERVANE_DOCUMENT_CHILD, QStringList{args[0], childTemp} + args.mid(1));
+            const bool finished = child.waitForFinished(60000);
+            const QByteArray err = child.readAllStandardError();
+            return finished && child.exitStatus() == expected &&
+                           (expected == QProcess::CrashExit || child.exitCode() == 0)
+                       ? QString()
+                       : QString("child failed: %1 %2 %3").arg(child.exitStatus()).arg(child.exitCode()).arg(err);
+        };
+
+        // What a save that runs through writes.
+        QVERIFY(QDir().mkpath(env->paths.root() + "/reference"));
+        const QString reference = env->paths.root() + "/reference/shop";
+        QString failure = runChild({"saveas", shop, reference, "0"}, QProcess::NormalExit);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        const BaseBytes fresh = readBase(reference);
+        QCOMPARE(commentOf(fresh.dat, 1, 7), QByteArray("changed by the child"));
+        QVERIFY(fresh.dir != shopBytes().dir);
+
+        QString destination = shop;
+        BaseBytes old = shopBytes();
+        if (mode == "saveas") {
+            destination = keys + "/other";
+            old = destinationExists ? otherBytes() : BaseBytes{};
+            if (destinationExists)
+                QVERIFY(writeBase(destination, old));
+        }
+        failure = runChild(mode == "save" ? QStringList{"save", shop, QString::number(step)}
+                                          : QStringList{"saveas", shop, destination, QString::number(step)},
+                           QProcess::CrashExit);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+        QVERIFY(RecoverInterruptedSave(destination));
+        const bool expectNew = step >= int(SaveStep::PageReplaced);
+        QCOMPARE(readBase(destination), expectNew ? fresh : old);
+        if (!expectNew && !destinationExists)
+            QVERIFY(!QFileInfo::exists(destination + ".dir") && !QFileInfo::exists(destination + ".dat"));
+        QVERIFY2(filesIn(keys, "*.saving").isEmpty(), qPrintable(filesIn(keys).join(' ')));
+    }
+
+    void cleanupSparesOtherInstances() {
+#ifndef Q_OS_UNIX
+        QSKIP("the stale copy comes from a killed process");
+#endif
+        auto startHolder = [this](QProcess& child) {
+            child.start(TERVANE_DOCUMENT_CHILD, {"hold", temp()});
+            return child.waitForReadyRead(60000) && child.readLine().trimmed() == "ready";
+        };
+        QProcess holder;
+        QVERIFY(startHolder(holder)); // rdb_temp_0
+        QProcess dead;
+        QVERIFY(startHolder(dead)); // rdb_temp_1, its lock left behind by a killed process
+        dead.kill();
+        QVERIFY(dead.waitForFinished(60000));
+        QVERIFY(writeFileBytes(temp() + "/rdb_temp_5.dir", "old run"));
+        QVERIFY(writeFileBytes(temp() + "/rdb_temp_5.dat", "old run"));
+        QCOMPARE(workingFiles(), QStringList({"rdb_temp_0.dat", "rdb_temp_0.dir", "rdb_temp_0.lck", "rdb_temp_1.dat",
+                                              "rdb_temp_1.dir", "rdb_temp_1.lck", "rdb_temp_5.dat", "rdb_temp_5.dir"}));
+
+        Document doc;
+        QVERIFY(doc.NewBase());
+        QCOMPARE(doc.workingBase(), temp() + "/rdb_temp_2");
+        QVERIFY(doc.Shutdown(1));
+        QCOMPARE(workingFiles(), QStringList({"rdb_temp_0.dat", "rdb_temp_0.dir", "rdb_temp_0.lck"}));
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(60000));
+        QCOMPARE(holder.exitCode(), 0);
+        CleanupWorkingFiles();
+        QVERIFY(workingFiles().isEmpty());
+    }
+
+    void aHeldLockTakesTheName() {
+        const std::unique_ptr<QLockFile> other = TakeWorkingLock(temp() + "/rdb_temp_0");
+        QVERIFY(other);
+        std::unique_ptr<QLockFile> lock;
+        QCOMPARE(NewWorkingBaseName(lock), temp() + "/rdb_temp_1");
+        QVERIFY(lock && lock->isLocked());
+        QVERIFY(!TakeWorkingLock(temp() + "/rdb_temp_1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(BaseSaveTest)
+#include "tst_BaseSave.moc"
