@@ -18,15 +18,15 @@ inline std::uint64_t NextNodeSerial() {
 
 // One node of a key base tree. A node is a file exactly when its imageIndex is 2.
 struct BaseNode {
-    QByteArray text;                  // the name, Windows-1251 bytes as stored
+    QByteArray text; // the name, Windows-1251 bytes as stored
     std::int32_t imageIndex = ImageFolder;
     std::int32_t selectedIndex = ImageFolder;
-    std::int32_t pageNumber = -1;     // -1: no page
+    std::int32_t pageNumber = -1; // -1: no page
     bool expanded = false;
 
-    BaseNode* parent = nullptr;       // nullptr at the top level
-    std::vector<BaseNode*> children;  // owned by the tree
-    int row = 0;                      // index among its siblings
+    BaseNode* parent = nullptr;      // nullptr at the top level
+    std::vector<BaseNode*> children; // owned by the tree
+    int row = 0;                     // index among its siblings
     std::uint64_t serial = NextNodeSerial();
 
     bool isFile() const { return imageIndex == ImageFile; }

@@ -78,7 +78,8 @@ bool SaveDirectory(const QString& path, const BaseTree& tree) {
     QSaveFile file(path);
     // A folder we may not create files in still lets us rewrite a file we may write.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: every transfer is written at once, so a full disk shows on the write itself.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         ReportFileError(FileErrorOpen, path);
         return false;
     }
@@ -123,8 +124,8 @@ bool LoadDirectory(const QString& path, BaseTree& tree) {
     const qint64 recordCount = file.size() / DirectoryRecord::kSize;
 
     DirectoryRecord header;
-    if (recordCount < 1 || file.read(reinterpret_cast<char*>(header.data()), DirectoryRecord::kSize) !=
-                               DirectoryRecord::kSize) {
+    if (recordCount < 1 ||
+        file.read(reinterpret_cast<char*>(header.data()), DirectoryRecord::kSize) != DirectoryRecord::kSize) {
         ReportFileError(FileErrorRead, path);
         return false;
     }
