@@ -51,4 +51,477 @@
         <translation>Невозможно создать каталог </translation>
     </message>
 </context>
+<context>
+    <name>Document</name>
+    <message>
+        <source>Save changes in </source>
+        <translation>Сохранить изменения в </translation>
+    </message>
+    <message>
+        <source>File </source>
+        <translation>Файл </translation>
+    </message>
+    <message>
+        <source> is already opened. Open file again ?</source>
+        <translation> уже открыт. Открыть файл заново ?</translation>
+    </message>
+    <message>
+        <source>Data Base</source>
+        <translation>База Данных</translation>
+    </message>
+</context>
+<context>
+    <name>Device</name>
+    <message>
+        <source>Repeating data transfer: </source>
+        <translation>Повтор передачи данных: </translation>
+    </message>
+    <message>
+        <source>Data transfer error.</source>
+        <translation>Ошибка передачи данных.</translation>
+    </message>
+    <message>
+        <source>Found </source>
+        <translation>Найден </translation>
+    </message>
+    <message>
+        <source>Found: Unknown device.</source>
+        <translation>Найден: Неопознанное устройство.</translation>
+    </message>
+    <message>
+        <source>Work mode: </source>
+        <translation>Режим работы: </translation>
+    </message>
+    <message>
+        <source> (Offline)</source>
+        <translation> (Отключен)</translation>
+    </message>
+    <message>
+        <source> (Online)</source>
+        <translation> (Подключен)</translation>
+    </message>
+    <message>
+        <source>Connection is impossible.</source>
+        <translation>Подключение невозможно.</translation>
+    </message>
+    <message>
+        <source>Need </source>
+        <translation>Необходим </translation>
+    </message>
+    <message>
+        <source> Lark version 3.82 and above.</source>
+        <translation> Lark версии 3.82 и выше.</translation>
+    </message>
+    <message>
+        <source> Wren version 1.10 and above.</source>
+        <translation> Wren версии 1.10 и выше.</translation>
+    </message>
+    <message>
+        <source> Kestrel version 1.36 and above.</source>
+        <translation> Kestrel версии 1.36 и выше.</translation>
+    </message>
+</context>
+<context>
+    <name>Prompts</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Повторить</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenu</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Сохранить &amp;как...</translation>
+    </message>
+    <message>
+        <source>Import...</source>
+        <translation>Импорт...</translation>
+    </message>
+    <message>
+        <source>VIZIT_DM  (*.viz) as DALLAS</source>
+        <translation>VIZIT_DM  (*.viz) как DALLAS</translation>
+    </message>
+    <message>
+        <source>VIZIT_DM  (*.viz) as CYFRAL</source>
+        <translation>VIZIT_DM  (*.viz) как CYFRAL</translation>
+    </message>
+    <message>
+        <source>VIZIT_DM  (*.viz) as TM2002</source>
+        <translation>VIZIT_DM  (*.viz) как TM2002</translation>
+    </message>
+    <message>
+        <source>VIZIT_DM  (*.viz) as EM410x</source>
+        <translation>VIZIT_DM  (*.viz) как EM410x</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Вырезать</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Вставить</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Выделить все</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Найти далее</translation>
+    </message>
+    <message>
+        <source>&amp;Keys</source>
+        <translation>&amp;Ключи</translation>
+    </message>
+    <message>
+        <source>Read keys</source>
+        <translation>Считать ключи</translation>
+    </message>
+    <message>
+        <source>Write keys</source>
+        <translation>Записать заготовки</translation>
+    </message>
+    <message>
+        <source>Lock key</source>
+        <translation>Финализировать</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Утилиты</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Настройки программы</translation>
+    </message>
+    <message>
+        <source>Download update from Internet</source>
+        <translation>Скачать обновление из Интернет</translation>
+    </message>
+    <message>
+        <source>Import key base from device</source>
+        <translation>Импорт базы ключей из прибора</translation>
+    </message>
+    <message>
+        <source>Export key base to device</source>
+        <translation>Экспорт базы ключей в прибор</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>Help Topics</source>
+        <translation>Содержание</translation>
+    </message>
+    <message>
+        <source>Web-page</source>
+        <translation>Web-ст&amp;раница</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+</context>
+<context>
+    <name>GridMenu</name>
+    <message>
+        <source>C&amp;ut</source>
+        <translation>В&amp;ырезать</translation>
+    </message>
+    <message>
+        <source>Co&amp;py</source>
+        <translation>&amp;Копировать</translation>
+    </message>
+    <message>
+        <source>P&amp;aste</source>
+        <translation>Вст&amp;авить</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>У&amp;далить</translation>
+    </message>
+    <message>
+        <source>&amp;Select all</source>
+        <translation>&amp;Выделить все</translation>
+    </message>
+    <message>
+        <source>&amp;Read keys</source>
+        <translation>&amp;Считать ключи</translation>
+    </message>
+    <message>
+        <source>&amp;Write keys</source>
+        <translation>&amp;Записать заготовки</translation>
+    </message>
+</context>
+<context>
+    <name>TreeMenu</name>
+    <message>
+        <source>Create file</source>
+        <translation>Создать файл</translation>
+    </message>
+    <message>
+        <source>Create folder</source>
+        <translation>Создать папку</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Переименовать</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+</context>
+<context>
+    <name>ToolTips</name>
+    <message>
+        <source>Create new file</source>
+        <translation>Создать файл</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Открыть файл</translation>
+    </message>
+    <message>
+        <source>Save file</source>
+        <translation>Сохранить файл</translation>
+    </message>
+    <message>
+        <source>Close file</source>
+        <translation>Закрыть файл</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Вырезать</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Вставить</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Найти далее</translation>
+    </message>
+    <message>
+        <source>Read keys</source>
+        <translation>Считать ключи</translation>
+    </message>
+    <message>
+        <source>Write keys</source>
+        <translation>Записать заготовки</translation>
+    </message>
+    <message>
+        <source>Lock key</source>
+        <translation>Финализировать заготовку</translation>
+    </message>
+    <message>
+        <source>Disable show of null strings in the table</source>
+        <translation>Отключить показ пустых строк в таблице</translation>
+    </message>
+</context>
+<context>
+    <name>KeyGrid</name>
+    <message>
+        <source> Key </source>
+        <translation> Ключ </translation>
+    </message>
+    <message>
+        <source> Comment</source>
+        <translation> Комментарий</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>No files opened...</source>
+        <translation>Нет открытых файлов...</translation>
+    </message>
+    <message>
+        <source>Used: </source>
+        <translation>Занято: </translation>
+    </message>
+    <message>
+        <source>Free: </source>
+        <translation>Свободно: </translation>
+    </message>
+    <message>
+        <source>Total: </source>
+        <translation>Всего: </translation>
+    </message>
+</context>
+<context>
+    <name>ProcForm</name>
+    <message>
+        <source>Writing:</source>
+        <translation>Записывается:</translation>
+    </message>
+    <message>
+        <source>Operation result:</source>
+        <translation>Результат операции:</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Следующий</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Завершить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Keys reading</source>
+        <translation>Чтение ключей</translation>
+    </message>
+    <message>
+        <source>Keys writing</source>
+        <translation>Запись заготовок</translation>
+    </message>
+    <message>
+        <source>Lock key</source>
+        <translation>Финализация ключа</translation>
+    </message>
+    <message>
+        <source>Downloading database.</source>
+        <translation>Чтение базы ключей.</translation>
+    </message>
+    <message>
+        <source>Uploading database.</source>
+        <translation>Запись базы ключей.</translation>
+    </message>
+    <message>
+        <source>Waiting...</source>
+        <translation>Ожидание...</translation>
+    </message>
+    <message>
+        <source>    Key: </source>
+        <translation>Ключ: </translation>
+    </message>
+    <message>
+        <source> Code: </source>
+        <translation>  Код: </translation>
+    </message>
+    <message>
+        <source>Data transfer error.</source>
+        <translation>Ошибка передачи данных.</translation>
+    </message>
+    <message>
+        <source>The key is successfully written.</source>
+        <translation>Ключ успешно записан.</translation>
+    </message>
+    <message>
+        <source>Error - Data transfer is interrupted.</source>
+        <translation>Ошибка - Передача данных прервана.</translation>
+    </message>
+    <message>
+        <source>Write operation is cancelled.</source>
+        <translation>Операция записи отменена.</translation>
+    </message>
+    <message>
+        <source>Error - The code is already written.</source>
+        <translation>Ошибка - Такой код уже записан на ключ.</translation>
+    </message>
+    <message>
+        <source>Error - It is impossible to complete operation.</source>
+        <translation>Ошибка - Невозможно выполнить операцию.</translation>
+    </message>
+    <message>
+        <source>Error - Wrong type device.</source>
+        <translation>Ошибка - Заготовка не подходит.</translation>
+    </message>
+    <message>
+        <source>Write error.</source>
+        <translation>Ошибка записи.</translation>
+    </message>
+</context>
+<context>
+    <name>ProcFormLock</name>
+    <message>
+        <source>The key is successfully locked.</source>
+        <translation>Ключ успешно финализирован.</translation>
+    </message>
+    <message>
+        <source>Error - Data transfer is interrupted.</source>
+        <translation>Ошибка - передача данных прервана.</translation>
+    </message>
+    <message>
+        <source>Lock operation is cancelled.</source>
+        <translation>Операция финализации отменена.</translation>
+    </message>
+    <message>
+        <source>Error - It is impossible to complete operation.</source>
+        <translation>Ошибка - невозможно выполнить операцию.</translation>
+    </message>
+    <message>
+        <source>Error of locking.</source>
+        <translation>Ошибка финализации.</translation>
+    </message>
+</context>
 </TS>

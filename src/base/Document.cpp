@@ -149,7 +149,11 @@ bool Document::OpenBase() {
     const std::optional<QString> chosen = prompts().openFile(request);
     if (!chosen)
         return false;
-    const QString file = QDir::fromNativeSeparators(*chosen);
+    return OpenBase(*chosen);
+}
+
+bool Document::OpenBase(const QString& chosenFile) {
+    const QString file = QDir::fromNativeSeparators(chosenFile);
     settings().setOpenFolder(storedPath(folderOf(file)));
     const QString base = StripExtension(file);
 

@@ -48,6 +48,8 @@ public:
 
     bool NewBase();
     bool OpenBase();
+    // Open with the file already chosen (a .dir file): the program's argument, the open dialog.
+    bool OpenBase(const QString& chosenFile);
     bool CloseBase();
     bool SaveBase();
     bool SaveBaseAs();

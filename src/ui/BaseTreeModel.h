@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractItemModel>
+
+namespace tervane {
+
+class BaseTree;
+struct BaseNode;
+
+// The folder tree view's model over a BaseTree. Without a tree it holds the one placeholder
+// item "No files opened..." with no icon.
+class BaseTreeModel final : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    explicit BaseTreeModel(QObject* parent = nullptr);
+
+    // nullptr shows the placeholder. Call reset() after the tree was rebuilt or cleared.
+    void setTree(BaseTree* tree);
+    BaseTree* tree() const { return m_tree; }
+    void reset();
+
+    BaseNode* nodeOf(const QModelIndex& index) const;
+    QModelIndex indexOf(const BaseNode* node) const;
+    // Node edits: the tree changes between begin and end.
+    void beginAddChild(BaseNode* parent);
+    void endAddChild();
+    void beginRemove(BaseNode* node);
+    void endRemove();
+    void nodeChanged(const BaseNode* node);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& index) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    BaseTree* m_tree = nullptr;
+};
+
+} // namespace tervane

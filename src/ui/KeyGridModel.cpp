@@ -1,0 +1,84 @@
+#include "ui/KeyGridModel.h"
+
+#include "base/Cp1251.h"
+#include "keys/KeyText.h"
+#include "seams/UiLanguage.h"
+
+namespace tervane {
+
+KeyGridModel::KeyGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void KeyGridModel::setDisplay(int keyTypeView, int keyCodeView, bool emSpeedVisible, bool dallasCrcVisible) {
+    m_keyTypeView = keyTypeView;
+    m_keyCodeView = keyCodeView;
+    m_emSpeed = emSpeedVisible;
+    m_dallasCrc = dallasCrcVisible;
+}
+
+void KeyGridModel::rebuild() {
+    beginResetModel();
+    m_shownRows = 0;
+    if (m_page && m_shortView) {
+        for (int r = 0; r < KeyPage::kRows; ++r) {
+            if (m_page->rowHasContent(r))
+                m_rowMap[m_shownRows++] = r;
+        }
+    }
+    endResetModel();
+}
+
+int KeyGridModel::pageRowOf(int dataRow) const {
+    if (!m_page || dataRow < 0 || dataRow >= KeyPage::kRows)
+        return -1;
+    if (!m_shortView)
+        return dataRow;
+    return dataRow < m_shownRows ? m_rowMap[dataRow] : -1;
+}
+
+int KeyGridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid())
+        return 0;
+    if (!m_page)
+        return 1;
+    return m_shortView ? std::max(m_shownRows, 1) : KeyPage::kRows;
+}
+
+int KeyGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant KeyGridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    const int pageRow = pageRowOf(index.row());
+    if (pageRow < 0)
+        return QString();
+    if (index.column() == kCommentColumn)
+        return FromCp1251(m_page->comment(pageRow));
+    const KeyCell cell = m_page->cell(pageRow, index.column());
+    return QString::fromStdString(FormatKeyCellText(cell, m_keyTypeView, m_keyCodeView, m_emSpeed, m_dallasCrc));
+}
+
+QVariant KeyGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal) {
+        if (section == kCommentColumn)
+            return Tr("KeyGrid", " Comment");
+        return Tr("KeyGrid", " Key ") + QString::number(section + 1);
+    }
+    const int pageRow = pageRowOf(section);
+    return pageRow < 0 ? QString() : rowNumberText(pageRow);
+}
+
+Qt::ItemFlags KeyGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QString KeyGridModel::rowNumberText(int pageRow) {
+    return QStringLiteral("%1").arg(pageRow, 3, 10, QLatin1Char('0'));
+}
+
+} // namespace tervane

@@ -1,0 +1,57 @@
+#include "MainWindowFixture.h"
+
+#include "ui/StatusPanels.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+namespace tervane::test {
+
+MainWindow& MainWindowFixture::start() {
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    [[maybe_unused]] bool active = QTest::qWaitForWindowActive(window.get());
+    return *window;
+}
+
+bool MainWindowFixture::closeWindow() {
+    if (!window)
+        return true;
+    const bool closed = window->close();
+    if (closed)
+        window.reset();
+    return closed;
+}
+
+void MainWindowFixture::restart() {
+    closeWindow();
+    start();
+}
+
+QString MainWindowFixture::writeSampleBase(const QString& name) {
+    QDir().mkpath(userFolder());
+    BaseBuilder b;
+    BaseNode* house = b.folder(QStringLiteral("Дом"), nullptr, true);
+    BaseNode* flat1 = b.file(QStringLiteral("кв 1"), house);
+    BaseNode* flat2 = b.file(QStringLiteral("кв 2"), house);
+    b.page(flat1).setCell(0, 0, dallasCell(0x123456));
+    b.page(flat1).setComment(0, cp1251(QStringLiteral("подъезд 1")));
+    b.page(flat2).setCell(3, 1, dallasCell(0x42));
+    b.select(flat1);
+    const QString base = userFolder() + QLatin1Char('/') + name;
+    b.write(base);
+    return base;
+}
+
+void MainWindowFixture::openBase(const QString& base) {
+    env.prompts.answerFile(base + QStringLiteral(".dir"));
+    window->runCommand(CommandId::OpenFile);
+}
+
+QString MainWindowFixture::panel(int i) const {
+    return window->status()->panelText(i);
+}
+
+} // namespace tervane::test

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "BaseBuilder.h"
+#include "TestEnvironment.h"
+
+#include "ui/MainWindow.h"
+
+#include <QString>
+#include <memory>
+
+namespace tervane::test {
+
+// A main window started as the program starts it, with scripted prompts, a fake system and
+// paths in a temporary folder, and no programmer.
+struct MainWindowFixture {
+    TestEnvironment env;
+    std::unique_ptr<MainWindow> window;
+
+    MainWindow& start(); // constructs (runs the start-up sequence) and shows the window
+    void restart();      // closes (close sequence) and starts again with the same paths
+    bool closeWindow();  // true when the window accepted to close
+
+    QString userFolder() const { return env.paths.root() + QStringLiteral("/user"); }
+    // A base in the user folder: folder "Дом" (expanded) with files "кв 1" (pages 0) and
+    // "кв 2" (page 1); "кв 1" selected. Returns the base path.
+    QString writeSampleBase(const QString& name = QStringLiteral("shop"));
+    void openBase(const QString& base); // through the scripted open dialog
+
+    QString panel(int i) const;
+};
+
+} // namespace tervane::test

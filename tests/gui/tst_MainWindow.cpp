@@ -1,0 +1,374 @@
+// Whole user paths through the real main window: start, open, edit, save, close, restart.
+
+#include "MainWindowFixture.h"
+
+#include "base/Cp1251.h"
+#include "base/Document.h"
+#include "keys/KeyText.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+#include "ui/BaseTreeModel.h"
+#include "ui/BaseTreeView.h"
+#include "ui/CommentEditor.h"
+#include "ui/KeyGridModel.h"
+#include "ui/KeyGridView.h"
+#include "ui/MainCommands.h"
+#include "ui/StatusPanels.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tervane;
+using namespace tervane::test;
+
+namespace {
+
+// Types text into a widget, Cyrillic included (QTest::keyClicks only takes ASCII).
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+QString cellText(MainWindow& w, int gridRow, int gridColumn) {
+    return w.gridModel()->index(gridRow - 1, gridColumn - 1).data().toString();
+}
+
+QString caption(QAction* a) {
+    return a->text().section(QLatin1Char('\t'), 0, 0);
+}
+
+QAction* action(MainWindow& w, const char* name) {
+    return w.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void editComment(MainWindow& w, int gridRow, const QString& text) {
+    w.grid()->setFocus();
+    w.grid()->setSelectionRect({7, gridRow, 7, gridRow});
+    QTest::keyClick(w.grid(), Qt::Key_Return);
+    QVERIFY(w.commentEditor()->isOpen());
+    w.commentEditor()->selectAll();
+    typeText(w.commentEditor(), text);
+    QTest::keyClick(w.commentEditor(), Qt::Key_Return);
+    QVERIFY(!w.commentEditor()->isOpen());
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { f = std::make_unique<MainWindowFixture>(); }
+    void cleanup() {
+        if (f->window) {
+            settings().setSavePolicy(2);
+            f->closeWindow();
+        }
+        QCOMPARE(f->env.prompts.pendingAnswers(), 0);
+        f.reset();
+    }
+
+    void firstStartWithoutConfiguration() {
+        MainWindow& w = f->start();
+        QCOMPARE(w.size(), QSize(1030, 560));
+        QCOMPARE(w.tree()->width(), 185);
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(w.grid()->columnWidth(c), 96);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tervane"));
+        QVERIFY(!w.tree()->isEnabled());
+        QCOMPARE(w.treeModel()->rowCount(), 1);
+        QCOMPARE(w.treeModel()->index(0, 0).data().toString(), QStringLiteral("No files opened..."));
+        QVERIFY(w.treeModel()->index(0, 0).data(Qt::DecorationRole).isNull());
+        QVERIFY(!w.grid()->isVisible());
+        QCOMPARE(f->panel(1), QStringLiteral("Used: -"));
+        QCOMPARE(f->panel(2), QStringLiteral("Free: -"));
+        QCOMPARE(f->panel(3), QStringLiteral("Total: -"));
+        QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Lark (Offline)"));
+        QVERIFY(!action(w, "MainMenuSaveFile")->isEnabled());
+        QVERIFY(action(w, "MainMenuNewFile")->isEnabled());
+        QVERIFY(!action(w, "MainMenuKeysRead")->isEnabled());
+    }
+
+    void openShowsTreeAndSelectedPage() {
+        const QString base = f->writeSampleBase();
+        MainWindow& w = f->start();
+        f->openBase(base);
+        const ShownPrompt dialog = f->env.prompts.last();
+        QCOMPARE(dialog.kind, ShownPrompt::OpenDialog);
+        QCOMPARE(dialog.request.filter, QStringLiteral("DataBase (*.dir)|*.dir"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tervane - shop"));
+        QVERIFY(w.tree()->isEnabled());
+        const QModelIndex house = w.treeModel()->index(0, 0);
+        QCOMPARE(house.data().toString(), QStringLiteral("Дом"));
+        QVERIFY(w.tree()->isExpanded(house));
+        QCOMPARE(w.tree()->currentIndex().data().toString(), QStringLiteral("кв 1"));
+        QVERIFY(w.grid()->isVisible());
+        QCOMPARE(cellText(w, 1, 1), QStringLiteral(" DS1990 - 000000123456"));
+        QCOMPARE(cellText(w, 1, 7), QStringLiteral("подъезд 1"));
+        QCOMPARE(w.gridModel()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("000"));
+        QCOMPARE(w.gridModel()->headerData(499, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("499"));
+        QCOMPARE(w.gridModel()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral(" Key 3"));
+        QCOMPARE(f->panel(1), QStringLiteral("Used: 1"));
+        QCOMPARE(f->panel(2), QStringLiteral("Free: 2494"));
+        QCOMPARE(f->panel(3), QStringLiteral("Total: 2495"));
+        QVERIFY(!w.document().modified());
+    }
+
+
+    void commentEditThenSaveWritesExactBytes() {
+        const QString base = f->writeSampleBase();
+        const QByteArray dirBefore = readFileBytes(base + ".dir");
+        MainWindow& w = f->start();
+        f->openBase(base);
+        editComment(w, 3, QStringLiteral("Ключ от почты"));
+        QVERIFY(w.document().modified());
+        QCOMPARE(cellText(w, 3, 7), QStringLiteral("Ключ от почты"));
+        w.runCommand(CommandId::SaveFile);
+        QVERIFY(!w.document().modified());
+
+        KeyPage expected;
+        expected.setCell(0, 0, dallasCell(0x123456));
+        expected.setComment(0, cp1251(QStringLiteral("подъезд 1")));
+        expected.setComment(2, cp1251(QStringLiteral("Ключ от почты")));
+        KeyPage second;
+        second.setCell(3, 1, dallasCell(0x42));
+        const QByteArray dat = readFileBytes(base + ".dat");
+        QCOMPARE(dat.size(), 2 * KeyPage::kSize);
+        QVERIFY(dat.left(KeyPage::kSize) == QByteArray(reinterpret_cast<const char*>(expected.data()), KeyPage::kSize));
+        QVERIFY(dat.mid(KeyPage::kSize) == QByteArray(reinterpret_cast<const char*>(second.data()), KeyPage::kSize));
+        QCOMPARE(readFileBytes(base + ".dir"), dirBefore);
+    }
+
+    void escapeInCommentEditorKeepsTheComment() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.grid()->setSelectionRect({7, 1, 7, 1});
+        QTest::keyClick(w.grid(), Qt::Key_Return);
+        typeText(w.commentEditor(), QStringLiteral("xyz"));
+        QTest::keyClick(w.commentEditor(), Qt::Key_Escape);
+        QCOMPARE(cellText(w, 1, 7), QStringLiteral("подъезд 1"));
+        QVERIFY(!w.document().modified());
+    }
+
+    void newOnModifiedDocumentAsksAndCancelKeepsAll() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        editComment(w, 2, QStringLiteral("x"));
+        f->env.prompts.answer(ButtonCancel);
+        w.runCommand(CommandId::NewFile);
+        const ShownPrompt q = f->env.prompts.last();
+        QCOMPARE(q.caption, QStringLiteral("Tervane"));
+        QCOMPARE(q.text, QStringLiteral("Save changes in \"shop\" ?"));
+        QCOMPARE(q.buttons, ButtonYes | ButtonNo | ButtonCancel);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tervane - shop"));
+        QVERIFY(w.document().modified());
+        QCOMPARE(cellText(w, 2, 7), QStringLiteral("x"));
+    }
+
+    void closeFollowsSavePolicy_data() {
+        QTest::addColumn<int>("policy");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("save automatically") << 0 << false << true;
+        QTest::newRow("ask, answered No") << 1 << true << false;
+        QTest::newRow("do not save") << 2 << false << false;
+    }
+    void closeFollowsSavePolicy() {
+        QFETCH(int, policy);
+        QFETCH(bool, asks);
+        QFETCH(bool, saved);
+        const QString base = f->writeSampleBase();
+        const QByteArray datBefore = readFileBytes(base + ".dat");
+        MainWindow& w = f->start();
+        f->openBase(base);
+        editComment(w, 5, QStringLiteral("changed"));
+        settings().setSavePolicy(policy);
+        if (asks)
+            f->env.prompts.answer(ButtonNo);
+        const int shownBefore = f->env.prompts.shown().size();
+        QVERIFY(f->closeWindow());
+        QCOMPARE(f->env.prompts.shown().size() > shownBefore, asks);
+        QCOMPARE(readFileBytes(base + ".dat") != datBefore, saved);
+        // The working copies are gone.
+        QVERIFY(QDir(f->env.paths.tempFolder()).entryList({QStringLiteral("rdb_temp_*.d*")}).isEmpty());
+    }
+
+    void cancelInTheCloseQuestionKeepsTheWindowOpen() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        editComment(w, 5, QStringLiteral("changed"));
+        f->env.prompts.answer(ButtonCancel);
+        QVERIFY(!f->closeWindow());
+        QVERIFY(w.isVisible());
+        QVERIFY(w.document().modified());
+    }
+
+    void nextStartReopensBaseWithSameNodeSelected() {
+        const QString base = f->writeSampleBase();
+        MainWindow& w = f->start();
+        f->openBase(base);
+        const QModelIndex flat2 = w.treeModel()->index(1, 0, w.treeModel()->index(0, 0));
+        QTest::mouseClick(w.tree()->viewport(), Qt::LeftButton, {}, w.tree()->visualRect(flat2).center());
+        QCOMPARE(w.document().currentPage(), 1);
+        QVERIFY(w.document().modified()); // the directory file records the selected node
+        w.runCommand(CommandId::SaveFile);
+        f->restart();
+        MainWindow& again = *f->window;
+        QCOMPARE(again.windowTitle(), QStringLiteral("Tervane - shop"));
+        QCOMPARE(again.tree()->currentIndex().data().toString(), QStringLiteral("кв 2"));
+        QCOMPARE(again.document().currentPage(), 1);
+        QCOMPARE(cellText(again, 4, 2), QStringLiteral(" DS1990 - 000000000042"));
+        QVERIFY(!again.document().modified());
+    }
+
+    void missingLastBaseStartsEmptyWithoutMessage() {
+        const QString base = f->writeSampleBase();
+        f->start();
+        f->openBase(base);
+        f->restart();
+        QFile::remove(base + ".dat");
+        f->restart();
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane"));
+    }
+
+    void shortViewMapsGridRowsToPageRows() {
+        QDir().mkpath(f->userFolder());
+        BaseBuilder b;
+        BaseNode* file = b.file(QStringLiteral("f"));
+        b.page(file).setCell(3, 0, dallasCell(1));
+        b.page(file).setCell(250, 5, dallasCell(2));
+        b.select(file);
+        const QString base = f->userFolder() + "/short";
+        QVERIFY(b.write(base));
+        MainWindow& w = f->start();
+        f->openBase(base);
+        QAction* shortView = action(w, "ShortViewToolButton");
+        shortView->trigger();
+        QVERIFY(settings().shortView());
+        QCOMPARE(w.gridModel()->rowCount(), 2);
+        QCOMPARE(w.gridModel()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("003"));
+        QCOMPARE(w.gridModel()->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("250"));
+        editComment(w, 2, QStringLiteral("двор"));
+        QCOMPARE(FromCp1251(w.document().pageBuffer().comment(250)), QStringLiteral("двор"));
+        QVERIFY(w.document().pageBuffer().comment(1).isEmpty());
+        shortView->trigger();
+        QCOMPARE(w.gridModel()->rowCount(), 500);
+    }
+
+    void ctrlXCutsInTheGridAndExitsFromTheTree() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        QSignalSpy cut(action(w, "PopUpCut"), &QAction::triggered);
+        QSignalSpy mainCut(action(w, "MainMenuEditCut"), &QAction::triggered);
+        QSignalSpy exit(action(w, "MainMenuExit"), &QAction::triggered);
+        w.grid()->setFocus();
+        QTRY_VERIFY(w.grid()->hasFocus());
+        QTest::keyClick(w.grid(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(cut.count(), 1);
+        QCOMPARE(mainCut.count(), 0);
+        QCOMPARE(exit.count(), 0);
+        QVERIFY(w.isVisible());
+
+        w.tree()->setFocus();
+        QTRY_VERIFY(w.tree()->hasFocus());
+        QTest::keyClick(w.tree(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(exit.count(), 1);
+        QCOMPARE(cut.count(), 1);
+        QTRY_VERIFY(!w.isVisible());
+        f->window.reset();
+    }
+
+    void disabledFirstMatchRunsNothing() {
+        // With no base open, Ctrl+S finds Save first; it is disabled, so nothing runs.
+        MainWindow& w = f->start();
+        QSignalSpy save(action(w, "MainMenuSaveFile"), &QAction::triggered);
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(save.count(), 0);
+    }
+
+    void fullPageShowsNegativeFree() {
+        QDir().mkpath(f->userFolder());
+        BaseBuilder b;
+        BaseNode* file = b.file(QStringLiteral("full"));
+        for (int i = 0; i < 2500; ++i)
+            b.page(file).setCell(i / 6, i % 6, dallasCell(quint64(i)));
+        b.select(file);
+        const QString base = f->userFolder() + "/full";
+        QVERIFY(b.write(base));
+        f->start();
+        f->openBase(base);
+        QCOMPARE(f->panel(1), QStringLiteral("Used: 2500"));
+        QCOMPARE(f->panel(2), QStringLiteral("Free: -5"));
+    }
+
+    void languageFollowsSystemAndSetting_data() {
+        QTest::addColumn<bool>("russianSystem");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<bool>("russian");
+        QTest::newRow("Russian system, auto") << true << 0 << true;
+        QTest::newRow("Russian system, English") << true << 1 << false;
+        QTest::newRow("Russian system, Russian") << true << 2 << true;
+        QTest::newRow("English system, auto") << false << 0 << false;
+        QTest::newRow("English system, Russian") << false << 2 << true;
+    }
+    void languageFollowsSystemAndSetting() {
+        QFETCH(bool, russianSystem);
+        QFETCH(int, setting);
+        QFETCH(bool, russian);
+        f->env.system.russian = russianSystem;
+        settings().setDefaults();
+        settings().setLanguageSetting(setting);
+        QVERIFY(SaveSettings());
+        MainWindow& w = f->start();
+        QCOMPARE(f->panel(1), russian ? QStringLiteral("Занято: -") : QStringLiteral("Used: -"));
+        QCOMPARE(w.treeModel()->index(0, 0).data().toString(),
+                 russian ? QStringLiteral("Нет открытых файлов...") : QStringLiteral("No files opened..."));
+        QCOMPARE(w.menuBar()->actions().first()->text(), russian ? QStringLiteral("&Файл") : QStringLiteral("&File"));
+        QCOMPARE(caption(action(w, "MainMenuSaveFileAs")),
+                 russian ? QStringLiteral("Сохранить &как...") : QStringLiteral("Save as..."));
+        QCOMPARE(action(w, "ToolFinalKey")->toolTip(),
+                 russian ? QStringLiteral("Финализировать заготовку") : QStringLiteral("Lock key"));
+        QCOMPARE(caption(action(w, "MainMenuKeysFinal")),
+                 russian ? QStringLiteral("Финализировать") : QStringLiteral("Lock key"));
+        QCOMPARE(w.gridModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 russian ? QStringLiteral(" Ключ 1") : QStringLiteral(" Key 1"));
+        QCOMPARE(f->panel(4), russian ? QStringLiteral("Режим работы: Orvel Lark (Отключен)")
+                                      : QStringLiteral("Work mode: Orvel Lark (Offline)"));
+        w.runCommand(CommandId::NewFile);
+        QCOMPARE(w.windowTitle(), russian ? QStringLiteral("Tervane - База Данных") : QStringLiteral("Tervane - Data Base"));
+    }
+
+    void saveOnAFullDiskLeavesTheBaseAsItWas() {
+        const QString base = f->writeSampleBase();
+        const QByteArray dir = readFileBytes(base + ".dir");
+        const QByteArray dat = readFileBytes(base + ".dat");
+        MainWindow& w = f->start();
+        f->openBase(base);
+        editComment(w, 1, QStringLiteral("new"));
+        f->env.system.freeBytes = 0;
+        f->env.prompts.answer(ButtonCancel);
+        w.runCommand(CommandId::SaveFile);
+        QCOMPARE(f->env.prompts.last().buttons, ButtonRetry | ButtonCancel);
+        QVERIFY(w.document().modified());
+        QCOMPARE(readFileBytes(base + ".dir"), dir);
+        QCOMPARE(readFileBytes(base + ".dat"), dat);
+        f->env.system.freeBytes = qint64(1) << 40;
+    }
+
+private:
+    std::unique_ptr<MainWindowFixture> f;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_MainWindow.moc"
