@@ -21,6 +21,9 @@ KeyGridView::KeyGridView(QWidget* parent) : QTableView(parent) {
     setShowGrid(true);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // No context menu on the header row or the row numbers.
+    horizontalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
+    verticalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);

@@ -65,6 +65,7 @@ MainWindow::MainWindow(const QString& openBase, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    deviceLink().DeviceRegisterNotices({});
     if (m_hook)
         m_hook->uninstall();
     if (&statusSink() == static_cast<StatusSink*>(m_status))
@@ -137,6 +138,7 @@ void MainWindow::buildWidgets() {
 }
 
 void MainWindow::FormCreate(const QString& openBase) {
+    SetAppClosing(false);
     // 1. Title.
     QApplication::setApplicationName(QStringLiteral("Tervane"));
     setWindowTitle(QStringLiteral("Tervane"));
