@@ -20,6 +20,7 @@
 #include "ui/KeyGridView.h"
 #include "ui/MainCommands.h"
 #include "ui/MessageHook.h"
+#include "ui/QtTranslations.h"
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
 
@@ -146,6 +147,7 @@ void MainWindow::FormCreate(const QString& openBase) {
     LoadSettings();
     Settings& s = settings();
     setUiLanguage(ChooseLanguage(s.languageSetting()));
+    ApplyQtTranslations(uiLanguage());
     // 4. Skin.
     m_skins->applySkinIndex(s.skinIndex());
     // 5-6.

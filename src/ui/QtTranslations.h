@@ -1,0 +1,11 @@
+#pragma once
+
+#include "seams/UiLanguage.h"
+
+namespace tervane {
+
+// Qt's own texts (the file dialogs' buttons, the overwrite question) follow the interface
+// language: Russian loads Qt's Russian translations, English removes them.
+void ApplyQtTranslations(UiLanguage language);
+
+} // namespace tervane
