@@ -3,3 +3,4 @@
 tervane_fuzz_target(parse_key_code tervane_keys)
 tervane_fuzz_target(load_directory tervane_base)
 tervane_fuzz_target(load_settings tervane_settings)
+tervane_fuzz_target(device_answers tervane_device)

@@ -1,0 +1,101 @@
+// Any bytes as the programmer's answer reports: the protocol accepts exactly the reports whose
+// check sum holds, keeps the last good answer otherwise, and identification reads any model
+// letter and version text without reading past the answer.
+//
+// The input is a series of 66-byte steps: one byte that picks the call (bit 7 set: give the
+// report a correct check sum), then the 65-byte report the programmer sends.
+#include "device/DeviceDetector.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceProtocol.h"
+#include "device/ProgrammerSimulator.h"
+#include "device/SimulatedTransport.h"
+#include "seams/EventPump.h"
+#include "seams/Prompts.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+using namespace tervane;
+
+class SilentPrompts final : public Prompts {
+public:
+    PromptButton message(PromptIcon, const QString&, const QString&, int) override { return ButtonOk; }
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+class InstantPump final : public EventPump {
+public:
+    void processEvents() override {}
+    void sleepMs(int ms) override { m_now += ms; }
+    qint64 nowMs() const override { return m_now; }
+
+private:
+    qint64 m_now = 0;
+};
+
+void check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static SilentPrompts prompts;
+    static InstantPump pump;
+    setPrompts(&prompts);
+    setEventPump(&pump);
+
+    ProgrammerSimulator simulator('C', "3.82");
+    // The programmer itself stays silent: every answer comes from the input.
+    simulator.injectFault(ProgrammerSimulator::Fault::NoAnswer, ProgrammerSimulator::Forever);
+    SimulatedTransport transport(simulator);
+    DeviceLink link(&transport);
+    link.DeviceOpen();
+    DeviceProtocol protocol(link);
+    DeviceDetector detector(protocol);
+
+    constexpr std::size_t step = 1 + ReportSize;
+    for (std::size_t offset = 0; offset < size; offset += step) {
+        const std::uint8_t op = data[offset];
+        Report report{};
+        const std::size_t available = std::min<std::size_t>(ReportSize, size - offset - 1);
+        std::copy_n(data + offset + 1, available, report.begin());
+        if (op & 0x80)
+            report[64] = ReportChecksum(report.data());
+        const bool sound = ReportChecksumHolds(report.data());
+        simulator.queueAnswer(report);
+
+        const Payload before = protocol.InAnswer;
+        switch (op % 4) {
+        case 0:
+        case 1: {
+            const bool accepted = (op % 4 == 0) ? protocol.ReceiveAnswer() : protocol.PollAnswer();
+            check(accepted == sound);
+            if (accepted)
+                check(std::equal(protocol.InAnswer.begin(), protocol.InAnswer.end(), report.begin() + 1));
+            else
+                check(protocol.InAnswer == before);
+            break;
+        }
+        case 2:
+            detector.IdentifyDevice();
+            check(detector.FirmwareVersionText().size() <= DeviceDetector::MaxVersionTextLength);
+            break;
+        default:
+            detector.DetectDevice();
+            break;
+        }
+        while (simulator.takeAnswer()) {
+        }
+    }
+
+    setEventPump(nullptr);
+    setPrompts(nullptr);
+    return 0;
+}

@@ -1,0 +1,16 @@
+#include "device/AppState.h"
+
+namespace tervane {
+namespace {
+bool g_appClosing = false;
+} // namespace
+
+bool AppClosing() {
+    return g_appClosing;
+}
+
+void SetAppClosing(bool closing) {
+    g_appClosing = closing;
+}
+
+} // namespace tervane

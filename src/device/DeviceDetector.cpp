@@ -1,0 +1,113 @@
+#include "device/DeviceDetector.h"
+
+#include "device/DeviceLink.h"
+#include "device/DeviceModel.h"
+#include "device/DeviceProtocol.h"
+#include "seams/Prompts.h"
+#include "seams/StatusSink.h"
+#include "seams/UiLanguage.h"
+#include "settings/Settings.h"
+
+namespace tervane {
+namespace {
+
+const QString kBrand = QStringLiteral("Orvel");
+
+QString firmwareRequirementText(std::int32_t model) {
+    switch (model) {
+    case ModelLark:
+        return Tr("Device", " Lark version 3.82 and above.");
+    case ModelWren:
+        return Tr("Device", " Wren version 1.10 and above.");
+    default:
+        return Tr("Device", " Kestrel version 1.36 and above.");
+    }
+}
+
+} // namespace
+
+DeviceDetector::DeviceDetector(DeviceProtocol& protocol) : m_protocol(protocol) {}
+
+void DeviceDetector::ProbeDevice() {
+    m_answered = false;
+    if (!m_protocol.link().DeviceConnected())
+        return;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0)
+            DeviceProtocol::PumpWait(DeviceProtocol::RetryPauseMs);
+        m_protocol.ClearOutPayload();
+        if (m_protocol.SendCommand(CmdPing) && m_protocol.ReceiveAnswer() && m_protocol.InAnswer[0] == StatusAck) {
+            m_answered = true;
+            return;
+        }
+    }
+}
+
+bool DeviceDetector::IdentifyDevice() {
+    m_firmwareVersionText = QStringLiteral("-");
+    m_protocol.ClearOutPayload();
+    if (!m_protocol.Transact(CmdIdentify))
+        return false;
+    const Payload& answer = m_protocol.InAnswer;
+    const DeviceModel model = DeviceModelFromLetter(answer[1]);
+    if (model == ModelUnknown)
+        return false;
+    settings().setLastDeviceModel(model);
+
+    // The text runs from answer byte 3 to its zero; without a zero it ends with the kept bytes.
+    QByteArray version;
+    for (int i = 2; i < PayloadSize && answer[i] != 0 && version.size() < MaxVersionTextLength; ++i)
+        version.append(static_cast<char>(answer[i]));
+    m_firmwareVersionText = QString::fromLatin1(version);
+    ShowWorkModeOnline();
+
+    // A text that does not read as a version cannot show that the firmware is new enough.
+    if (FirmwareVersionNumber(m_firmwareVersionText) >= MinimumFirmwareVersion(model))
+        return true;
+    prompts().message(PromptIcon::Error, Tr("Device", "Connection is impossible."),
+                      Tr("Device", "Need ") + kBrand + firmwareRequirementText(model), ButtonOk);
+    return false;
+}
+
+void DeviceDetector::DetectDevice() {
+    if (!m_protocol.link().DeviceConnected()) {
+        m_answered = false;
+        return;
+    }
+    ProbeDevice();
+    const bool identified = m_answered && IdentifyDevice();
+    if (identified) {
+        const QString modelName = DeviceModelName(settings().lastDeviceModel());
+        statusSink().setMessageText(Tr("Device", "Found ") + kBrand + QLatin1Char(' ') + modelName +
+                                    QStringLiteral(" [HID]"));
+    } else {
+        statusSink().setMessageText(Tr("Device", "Found: Unknown device."));
+    }
+}
+
+void DeviceDetector::ShowWorkModeOffline() const {
+    showWorkMode(false);
+}
+
+void DeviceDetector::ShowWorkModeOnline() const {
+    showWorkMode(true);
+}
+
+void DeviceDetector::showWorkMode(bool online) const {
+    const QString modelName = DeviceModelName(settings().lastDeviceModel());
+    if (modelName.isEmpty())
+        return;
+    QString text = Tr("Device", "Work mode: ") + kBrand + QLatin1Char(' ') + modelName;
+    if (online)
+        text += QStringLiteral(" v") + m_firmwareVersionText + Tr("Device", " (Online)");
+    else
+        text += Tr("Device", " (Offline)");
+    statusSink().setWorkModeText(text);
+}
+
+DeviceDetector& deviceDetector() {
+    static DeviceDetector detector(deviceProtocol());
+    return detector;
+}
+
+} // namespace tervane

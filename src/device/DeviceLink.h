@@ -1,0 +1,60 @@
+#pragma once
+
+#include "device/DeviceReport.h"
+#include "device/HidTransport.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+namespace tervane {
+
+// The lowest layer of the programmer link: one programmer at a time, found, opened and let go
+// through a HidTransport, and single reports moved with the wait bounds the protocol expects.
+class DeviceLink {
+public:
+    static constexpr int ReadBoundMs = 3000;
+    static constexpr int WriteBoundMs = 3000;
+    // Short, because the operation dialog polls every 100 ms on the interface thread.
+    static constexpr int PollBoundMs = 10;
+
+    explicit DeviceLink(HidTransport* transport = nullptr);
+    ~DeviceLink();
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    // Not owned. Replacing the transport closes the open programmer; registered notices follow
+    // the new transport.
+    void setTransport(HidTransport* transport);
+    HidTransport* transport() const { return m_transport; }
+
+    bool DeviceConnected() const { return m_connected; }
+
+    bool DeviceFindPath(QString& path);
+    // Opens a newly plugged programmer or lets go of a removed one; an open programmer that is
+    // still present stays in use.
+    void DeviceOpen();
+    void DeviceClose();
+
+    // False at once while not connected.
+    bool DeviceWriteReport(const std::uint8_t* report);
+    bool DeviceReadReport(std::uint8_t* report);
+    bool DevicePollReport(std::uint8_t* report);
+
+    // The handler runs on every device-change notice of the transport.
+    void DeviceRegisterNotices(std::function<void()> handler);
+
+private:
+    void connectNotices();
+
+    QPointer<HidTransport> m_transport;
+    bool m_connected = false;
+    std::function<void()> m_noticeHandler;
+    QMetaObject::Connection m_noticeConnection;
+};
+
+// The link of the running program.
+DeviceLink& deviceLink();
+
+} // namespace tervane

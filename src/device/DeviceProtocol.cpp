@@ -1,0 +1,89 @@
+#include "device/DeviceProtocol.h"
+
+#include "device/AppState.h"
+#include "device/DeviceLink.h"
+#include "seams/EventPump.h"
+#include "seams/StatusSink.h"
+#include "seams/UiLanguage.h"
+
+#include <algorithm>
+
+namespace tervane {
+
+DeviceProtocol::DeviceProtocol(DeviceLink& link) : m_link(link) {}
+
+Report DeviceProtocol::BuildCommandReport(std::uint8_t code) const {
+    Report report{};
+    report[0] = 0;
+    report[1] = code;
+    std::copy(OutPayload.begin(), OutPayload.end(), report.begin() + 2);
+    report[64] = ReportChecksum(report.data());
+    return report;
+}
+
+bool DeviceProtocol::SendCommand(std::uint8_t code) {
+    const Report report = BuildCommandReport(code);
+    return m_link.DeviceWriteReport(report.data());
+}
+
+bool DeviceProtocol::acceptAnswer(const Report& report, bool received) {
+    if (!received || !ReportChecksumHolds(report.data()))
+        return false;
+    std::copy(report.begin() + 1, report.begin() + 1 + PayloadSize, InAnswer.begin());
+    return true;
+}
+
+bool DeviceProtocol::ReceiveAnswer() {
+    Report report{};
+    const bool received = m_link.DeviceReadReport(report.data());
+    return acceptAnswer(report, received);
+}
+
+bool DeviceProtocol::PollAnswer() {
+    Report report{};
+    const bool received = m_link.DevicePollReport(report.data());
+    return acceptAnswer(report, received);
+}
+
+bool DeviceProtocol::Transact(std::uint8_t code) {
+    int attempts = 0;
+    do {
+        if (!m_link.DeviceConnected() || AppClosing())
+            return false;
+        if (SendCommand(code) && ReceiveAnswer() && InAnswer[0] == StatusAck)
+            return true;
+        ++attempts;
+        PumpWait(RetryPauseMs);
+        ShowTransferRetry(attempts);
+    } while (attempts < MaxAttempts);
+    // A programmer pulled out or a window closing during the last pause is no transfer error.
+    if (!m_link.DeviceConnected() || AppClosing())
+        return false;
+    ShowTransferRetry(0);
+    return false;
+}
+
+void DeviceProtocol::PumpWait(int ms) {
+    EventPump& pump = eventPump();
+    pump.processEvents();
+    for (int i = 0; i < ms / 10; ++i) {
+        pump.sleepMs(10);
+        pump.processEvents();
+        if (AppClosing())
+            break;
+    }
+}
+
+void DeviceProtocol::ShowTransferRetry(int count) {
+    const QString text = count == 0 ? Tr("Device", "Data transfer error.")
+                                    : Tr("Device", "Repeating data transfer: ") + QString::number(count);
+    statusSink().setMessageText(text);
+    eventPump().processEvents();
+}
+
+DeviceProtocol& deviceProtocol() {
+    static DeviceProtocol protocol(deviceLink());
+    return protocol;
+}
+
+} // namespace tervane
