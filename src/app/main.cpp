@@ -2,7 +2,8 @@
 // BASE, a key base's .dir file, is opened after the start-up sequence.
 // --screenshot FILE saves a picture of the main window once it is shown, and quits.
 
-#include "device/CompositeTransport.h"
+#include "device/HidTransport.h"
+#include "device/SystemTransport.h"
 #include "device/DeviceLink.h"
 #include "seams/Prompts.h"
 #include "seams/Shell.h"
@@ -34,8 +35,8 @@ int main(int argc, char** argv) {
     tervane::setPrompts(&prompts);
     tervane::QtShell shell;
     tervane::setShell(&shell);
-    tervane::CompositeTransport transport;
-    tervane::deviceLink().setTransport(&transport);
+    const std::unique_ptr<tervane::HidTransport> transport = tervane::CreateSystemTransport();
+    tervane::deviceLink().setTransport(transport.get());
 
     const QStringList args = parser.positionalArguments();
     int result = 0;
