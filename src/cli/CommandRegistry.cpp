@@ -1,5 +1,6 @@
 #include "cli/CommandRegistry.h"
 
+#include "cli/DeviceCliCommand.h"
 #include "cli/PageCommand.h"
 #include "cli/TreeCommand.h"
 
@@ -8,6 +9,7 @@ namespace tervane {
 CommandRegistry::CommandRegistry() {
     m_commands.push_back(std::make_unique<TreeCommand>());
     m_commands.push_back(std::make_unique<PageCommand>());
+    m_commands.push_back(std::make_unique<DeviceCliCommand>());
 }
 
 Command* CommandRegistry::find(const QString& name) const {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace tervane {
+
+class KeyPage;
+
+// Puts a downloaded page into page n of a page file that already holds it. The file is replaced
+// whole by a copy with that one page changed, so a crash or a full disk leaves the old file as it
+// was. Reports its own failures (ReportFileError, EnsureFreeSpace) and returns false.
+bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage& page);
+
+} // namespace tervane
