@@ -3,7 +3,7 @@
 # Kestrel programmer (orvel-sim) plugged in.
 #
 # With a display, the editor runs in its own window and this terminal talks to the programmer:
-# type for example "key 1 0156341200000085" to present a Dallas key for reading, "write-result 0"
+# type for example "key 1 0156341200000005" to present a Dallas key for reading, "write-result 0"
 # for a successful write, "help" for the list, "quit" to unplug it. Closing the editor ends the
 # programmer too.
 # Without a display, the editor runs under Xvfb, a screenshot of the main window is saved to
