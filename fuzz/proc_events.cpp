@@ -1,0 +1,288 @@
+// Any bytes as the programmer's answers while the operation dialog waits, mixed with the user's
+// clicks, faults and unplugging: nothing crashes, nothing is awaited once the dialog is closed,
+// and a key reaches the page only from a well-formed StatusKeyRead that arrived while a read was
+// awaited, into a key cell of a selected row.
+// Input: [operation] [left] [top] [right] [bottom] [view] [rowMap x8] [keys x2], then steps:
+//   [control] ...: control % 8 gives the step; 0-2 feed the next 65 bytes as an answer report (its
+//   check sum made right when control bit 7 is set) and tick; 3 tick; 4 Repeat; 5 Next;
+//   6 Cancel, Exit or offline by [next]; 7 [a] [b]: present key a, inject a fault, unplug or
+//   start the operation again.
+#include "base/KeyPage.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceProtocol.h"
+#include "device/ProgrammerSimulator.h"
+#include "device/SimulatedTransport.h"
+#include "dialogs/ProcForm.h"
+#include "dialogs/ProcHost.h"
+#include "dialogs/ProcWalk.h"
+#include "keys/KeyCell.h"
+#include "seams/EventPump.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QWidget>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+using namespace tervane;
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition)
+        __builtin_trap();
+}
+
+// Virtual time: a dead programmer's retries cost nothing.
+class FuzzPump final : public EventPump {
+public:
+    void processEvents() override {}
+    void sleepMs(int ms) override { m_now += ms; }
+    qint64 nowMs() const override { return m_now; }
+
+private:
+    qint64 m_now = 0;
+};
+
+class FuzzHost final : public ProcHost {
+public:
+    QWidget window;
+    KeyPage page;
+    GridSelection selection;
+    std::vector<int> rowMap; // empty: the full view
+
+    QWidget* hostWindow() override { return &window; }
+    GridSelection gridSelection() const override { return selection; }
+    int pageRowOfGridRow(int gridRow) const override {
+        if (rowMap.empty())
+            return gridRow - 1;
+        const auto index = static_cast<std::size_t>(gridRow - 1);
+        return gridRow >= 1 && index < rowMap.size() ? rowMap[index] : -1;
+    }
+    KeyPage* currentPage() override { return &page; }
+    void setModified() override {}
+    void refreshView() override {}
+};
+
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    bool empty() const { return m_at >= m_size; }
+    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
+    Report report() {
+        Report r{};
+        for (auto& b : r)
+            b = byte();
+        return r;
+    }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_at = 0;
+};
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "fuzz_proc_events";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Peeks at the answer the next poll takes.
+std::optional<Report> nextAnswer(ProgrammerSimulator& simulator) {
+    std::vector<Report> queued;
+    while (auto answer = simulator.takeAnswer())
+        queued.push_back(*answer);
+    for (const Report& r : queued)
+        simulator.queueAnswer(r);
+    if (queued.empty())
+        return std::nullopt;
+    return queued.front();
+}
+
+// The cells in which a key may land: the key columns of the selection's rows that have a page row.
+bool cellInWalk(const FuzzHost& host, int pageRow, int column) {
+    const ProcWalk walk(host.selection, [&host](int gridRow) { return host.pageRowOfGridRow(gridRow); });
+    for (int row = 0; row < KeyPage::kRows; ++row) {
+        const ProcCursor cursor{row, column};
+        if (walk.contains(cursor) && walk.pageRow(cursor) == pageRow)
+            return true;
+    }
+    return false;
+}
+
+void checkIdle(const ProcForm& form) {
+    if (!form.isOpen())
+        Check(form.pendingEvents() == 0 && !form.procTimer().isActive());
+    else if (form.pendingEvents() != 0)
+        Check(form.procTimer().isActive());
+}
+
+// One tick of the dialog with the page compared before and after.
+void tick(ProcForm& form, FuzzHost& host, ProgrammerSimulator& simulator) {
+    const int pending = form.pendingEvents();
+    const bool open = form.isOpen();
+    const std::optional<Report> answer = nextAnswer(simulator);
+    const auto before = std::make_unique<KeyPage>(host.page);
+    form.EventReadFunc();
+
+    int changedCells = 0;
+    for (int row = 0; row < KeyPage::kRows; ++row) {
+        for (int column = 0; column < KeyPage::kKeyColumns; ++column) {
+            const KeyCell was = before->cell(row, column);
+            const KeyCell now = host.page.cell(row, column);
+            if (was.bytes == now.bytes)
+                continue;
+            ++changedCells;
+            Check(open && (pending & ProcForm::EventKeyRead) && answer);
+            Check(ReportChecksumHolds(answer->data()) && (*answer)[1] == StatusKeyRead);
+            Check(IsKeyOccupied((*answer)[2]) && now.type() == (*answer)[2]);
+            Check(std::memcmp(now.bytes.data() + 2, answer->data() + 3, 8) == 0);
+            Check(now.bytes[1] == was.bytes[1]);
+            Check(cellInWalk(host, row, column));
+        }
+    }
+    Check(changedCells <= 1);
+    Check(std::memcmp(before->data() + KeyPage::kCellAreaSize, host.page.data() + KeyPage::kCellAreaSize,
+                      KeyPage::kSize - KeyPage::kCellAreaSize) == 0);
+}
+
+bool start(ProcForm& form, int operation) {
+    switch (operation) {
+    case 0:
+        return form.StartReadKeys();
+    case 1:
+        return form.StartWriteBlanks();
+    default:
+        return form.StartLockKey();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    application();
+    static FuzzPump pump;
+    static const bool installed = [] {
+        setEventPump(&pump);
+        settings().setDefaults();
+        return true;
+    }();
+    (void)installed;
+
+    Input in(data, size);
+    const int operation = in.byte() % 3;
+
+    auto host = std::make_unique<FuzzHost>();
+    // Mostly small selections near the top, sometimes ones that run past the last grid row.
+    const std::uint8_t left = in.byte(), top = in.byte(), right = in.byte(), bottom = in.byte();
+    host->selection.left = 1 + left % 7;
+    host->selection.top = (top & 0x80) ? 490 + top % 20 : 1 + top % 12;
+    host->selection.right = host->selection.left + right % 7;
+    host->selection.bottom = host->selection.top + bottom % 4;
+    const std::uint8_t view = in.byte();
+    for (int i = 0; i < 8; ++i) {
+        const std::uint8_t b = in.byte();
+        if (view & 1)
+            host->rowMap.push_back(b == 0xFF ? 9999 : b % 14 - 2);
+    }
+    // Keys in some cells of the first 12 rows, for writing.
+    const std::uint16_t keys = static_cast<std::uint16_t>(in.byte() | (in.byte() << 8));
+    for (int row = 0; row < 12; ++row)
+        for (int column = 0; column < KeyPage::kKeyColumns; ++column)
+            if (keys & (1u << ((row * KeyPage::kKeyColumns + column) % 16)))
+                host->page.setCell(row, column, KeyCell{{KeyTypeDallas, 0x5A, 1, 2, 3, 4, 5, 6, 7, 8}});
+
+    ProgrammerSimulator simulator('C', "3.82");
+    SimulatedTransport transport(simulator);
+    DeviceLink link(&transport);
+    DeviceProtocol protocol(link);
+    link.DeviceOpen();
+    ProcForm form(*host, protocol);
+
+    start(form, operation);
+    checkIdle(form);
+    for (int steps = 0; !in.empty() && steps < 64; ++steps) {
+        const std::uint8_t control = in.byte();
+        const auto unchanged = std::make_unique<KeyPage>(host->page);
+        bool pageMayChange = false;
+        switch (control % 8) {
+        case 0:
+        case 1:
+        case 2: {
+            Report report = in.report();
+            if (control & 0x80)
+                report[64] = ReportChecksum(report.data());
+            simulator.queueAnswer(report);
+            tick(form, *host, simulator);
+            pageMayChange = true;
+            break;
+        }
+        case 3:
+            tick(form, *host, simulator);
+            pageMayChange = true;
+            break;
+        case 4:
+            form.findChild<QPushButton*>(QStringLiteral("RepeatButton"))->click();
+            break;
+        case 5:
+            form.findChild<QPushButton*>(QStringLiteral("NextButton"))->click();
+            break;
+        case 6: {
+            const std::uint8_t how = in.byte() % 3;
+            if (how == 2) {
+                form.closeIfOpen();
+            } else {
+                // The layout decides which of the two can be pressed.
+                auto* button = form.findChild<QPushButton*>(how == 0 ? QStringLiteral("CancelButton")
+                                                                     : QStringLiteral("EndButton"));
+                if (!button->isEnabled())
+                    break;
+                button->click();
+            }
+            Check(!form.isOpen());
+            break;
+        }
+        default: {
+            const std::uint8_t a = in.byte();
+            const std::uint8_t b = in.byte();
+            switch (b % 4) {
+            case 0:
+                simulator.presentKey(a, KeyCode{a, b, 1, 2, 3, 4, 5, 6});
+                break;
+            case 1:
+                simulator.injectFault(static_cast<ProgrammerSimulator::Fault>(a % 5), 1 + b / 64);
+                break;
+            case 2:
+                simulator.unplug();
+                link.DeviceOpen();
+                form.closeIfOpen();
+                Check(!form.isOpen());
+                break;
+            default:
+                simulator.plug();
+                link.DeviceOpen();
+                if (!form.isOpen())
+                    start(form, a % 3);
+                break;
+            }
+            break;
+        }
+        }
+        if (!pageMayChange)
+            Check(*unchanged == host->page);
+        checkIdle(form);
+    }
+    form.closeIfOpen();
+    checkIdle(form);
+    return 0;
+}

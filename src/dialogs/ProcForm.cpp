@@ -1,0 +1,465 @@
+#include "dialogs/ProcForm.h"
+
+#include "base/KeyPage.h"
+#include "device/DeviceProtocol.h"
+#include "device/KeyBaseTransfer.h"
+#include "dialogs/ProcHost.h"
+#include "dialogs/ProcResultTexts.h"
+#include "keys/KeyCell.h"
+#include "keys/KeyText.h"
+#include "keys/KeyTypes.h"
+#include "seams/EventPump.h"
+#include "seams/StatusSink.h"
+#include "seams/UiLanguage.h"
+#include "settings/Settings.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <algorithm>
+#include <memory>
+
+namespace tervane {
+namespace {
+
+QString text(const char* english) {
+    return Tr("ProcForm", english);
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    // Enter must not press a button behind the user's back while a blank is on the programmer.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+ProcForm::ProcForm(ProcHost& host) : ProcForm(host, deviceProtocol()) {}
+
+ProcForm::ProcForm(ProcHost& host, DeviceProtocol& protocol) : QDialog(nullptr), m_host(host), m_protocol(protocol) {
+    buildWidgets();
+    m_timer.setObjectName(QStringLiteral("ProcTimer"));
+    m_timer.setInterval(PollIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &ProcForm::EventReadFunc);
+    setLayoutFor(Layout::Read);
+}
+
+ProcForm::~ProcForm() = default;
+
+void ProcForm::buildWidgets() {
+    setObjectName(QStringLiteral("TProcForm"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    setFont(font);
+
+    m_groupBox1 = new QGroupBox(this);
+    m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    m_groupBox1->setGeometry(16, 8, 305, 81);
+    m_infoLabel1 = new QLabel(m_groupBox1);
+    m_infoLabel1->setObjectName(QStringLiteral("InfoLabel1"));
+    m_infoLabel1->setGeometry(13, 24, 285, 16);
+    m_infoLabel2 = new QLabel(m_groupBox1);
+    m_infoLabel2->setObjectName(QStringLiteral("InfoLabel2"));
+    m_infoLabel2->setGeometry(13, 52, 285, 16);
+
+    m_cancelButton = makeButton(this, "CancelButton", QRect(133, 58, 75, 25));
+
+    m_groupBox2 = new QGroupBox(this);
+    m_groupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    m_groupBox2->setGeometry(16, 95, 305, 66);
+
+    // Made after GroupBox2 so that it lies above it in the write layout.
+    m_infoPanel = new QLabel(this);
+    m_infoPanel->setObjectName(QStringLiteral("InfoPanel"));
+    m_infoPanel->setGeometry(32, 119, 273, 27);
+    m_infoPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_infoPanel->setAlignment(Qt::AlignCenter);
+    m_progressBar = new QProgressBar(m_infoPanel);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setGeometry(0, 0, 273, 28);
+    m_progressBar->setTextVisible(true);
+    m_progressBar->setFormat(QStringLiteral("%p%"));
+    m_progressBar->setAlignment(Qt::AlignCenter);
+    m_progressBar->hide();
+
+    m_repeatButton = makeButton(this, "RepeatButton", QRect(16, 174, 75, 25));
+    m_nextButton = makeButton(this, "NextButton", QRect(133, 174, 75, 25));
+    m_endButton = makeButton(this, "EndButton", QRect(246, 174, 75, 25));
+
+    connect(m_cancelButton, &QPushButton::clicked, this, &ProcForm::CancelButtonClick);
+    connect(m_repeatButton, &QPushButton::clicked, this, &ProcForm::RepeatButtonClick);
+    connect(m_nextButton, &QPushButton::clicked, this, &ProcForm::NextButtonClick);
+    connect(m_endButton, &QPushButton::clicked, this, &ProcForm::EndButtonClick);
+    SetProcCaptions();
+}
+
+void ProcForm::setLayoutFor(Layout layout) {
+    const bool write = layout == Layout::Write;
+    // Outside the write layout the lower buttons lie below the client area, and stay disabled.
+    const int formHeight = write ? TallFormHeight : ShortFormHeight;
+    setFixedSize(ClientWidth, formHeight - FrameHeight);
+    m_infoPanel->move(m_infoPanel->x(), write ? 119 : 19);
+    m_infoPanel->show();
+    m_cancelButton->setVisible(!write);
+    m_cancelButton->setEnabled(!write);
+    m_repeatButton->setEnabled(write);
+    m_nextButton->setEnabled(write);
+    m_endButton->setEnabled(write);
+    m_groupBox1->setVisible(write);
+    m_groupBox2->setVisible(write);
+    m_progressBar->setVisible(layout == Layout::Transfer);
+}
+
+void ProcForm::SetProcCaptions() {
+    m_groupBox1->setTitle(text("Writing:"));
+    m_groupBox2->setTitle(text("Operation result:"));
+    m_repeatButton->setText(text("Repeat"));
+    m_nextButton->setText(text("Next"));
+    m_endButton->setText(text("Exit"));
+    m_cancelButton->setText(text("Cancel"));
+}
+
+void ProcForm::FormShow() {
+    SetProcCaptions();
+    statusSink().setMessageText(QString());
+    if (QWidget* host = m_host.hostWindow()) {
+        // Client areas: the frames are not known before the window manager has drawn them.
+        QRect own(QPoint(), size());
+        own.moveCenter(host->geometry().center());
+        setGeometry(own);
+    }
+    show();
+    activateWindow();
+}
+
+void ProcForm::openFor(Layout layout, const QString& caption) {
+    m_cancelled = false;
+    ++m_session;
+    setLayoutFor(layout);
+    setWindowTitle(caption);
+    m_open = true;
+    if (QWidget* host = m_host.hostWindow())
+        host->setEnabled(false);
+    FormShow();
+}
+
+void ProcForm::FormClose() {
+    if (!m_open)
+        return;
+    m_open = false;
+    m_cancelled = true;
+    stopWaiting();
+    // A command still being retried under this close keeps its own parameters for its next try.
+    const Payload interrupted = m_protocol.OutPayload;
+    m_protocol.ClearOutPayload();
+    m_protocol.Transact(CmdStop);
+    m_protocol.OutPayload = interrupted;
+    if (QWidget* host = m_host.hostWindow()) {
+        host->setEnabled(true);
+        host->activateWindow();
+        host->setFocus();
+    }
+    hide();
+    m_host.refreshView();
+}
+
+void ProcForm::closeIfOpen() {
+    FormClose();
+}
+
+void ProcForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void ProcForm::reject() {
+    FormClose();
+}
+
+ProcWalk ProcForm::currentWalk() const {
+    return ProcWalk(m_host.gridSelection(), [this](int gridRow) { return m_host.pageRowOfGridRow(gridRow); });
+}
+
+bool ProcForm::cellHoldsKey(int pageRow, int column) const {
+    const KeyPage* page = m_host.currentPage();
+    return page && IsKeyOccupied(page->cellType(pageRow, column));
+}
+
+bool ProcForm::StartReadKeys() {
+    if (m_open || !m_host.currentPage())
+        return false;
+    const ProcWalk walk = currentWalk();
+    const std::optional<ProcCursor> first = walk.seek(walk.start());
+    if (!first)
+        return false;
+    m_mode = ModeRead;
+    m_cursor = *first;
+    openFor(Layout::Read, text("Keys reading"));
+    ArmReadKey();
+    return true;
+}
+
+bool ProcForm::StartWriteBlanks() {
+    if (m_open)
+        return false;
+    const ProcWalk walk = currentWalk();
+    const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
+    if (!walk.seek(walk.start(), holdsKey))
+        return false;
+    m_mode = ModeWrite;
+    m_cursor = walk.start();
+    openFor(Layout::Write, text("Keys writing"));
+    ArmWriteBlank();
+    return true;
+}
+
+bool ProcForm::StartLockKey() {
+    if (m_open)
+        return false;
+    m_mode = ModeLock;
+    openFor(Layout::Lock, text("Lock key"));
+    ArmLockKey();
+    return true;
+}
+
+void ProcForm::startWaiting(PendingEvent event) {
+    m_pending = event;
+    m_timer.start();
+}
+
+void ProcForm::stopWaiting() {
+    m_timer.stop();
+    m_pending = 0;
+}
+
+ProcForm::ArmOutcome ProcForm::sendArmCommand(std::uint8_t code, quint64 arm) {
+    const quint64 session = m_session;
+    const bool acknowledged = m_protocol.Transact(code);
+    // The retries pump events: the dialog may have closed, or a newer step may have taken over.
+    const bool current = session == m_session && arm == m_armSerial && !m_cancelled;
+    if (!current) {
+        // Nobody waits for this command's event any more, so the programmer must not either.
+        if (acknowledged && !m_open)
+            stopProgrammer();
+        return ArmOutcome::Stopped;
+    }
+    if (!acknowledged) {
+        AbortOnTransferError();
+        return ArmOutcome::Stopped;
+    }
+    return ArmOutcome::Waiting;
+}
+
+void ProcForm::stopProgrammer() {
+    m_protocol.ClearOutPayload();
+    m_protocol.Transact(CmdStop);
+}
+
+void ProcForm::ArmReadKey() {
+    const quint64 arm = ++m_armSerial;
+    stopWaiting();
+    m_infoPanel->setText(text("Waiting..."));
+    m_infoLabel1->setText(QStringLiteral("-"));
+    m_infoLabel2->setText(QStringLiteral("-"));
+    eventPump().processEvents();
+    if (m_cancelled || arm != m_armSerial)
+        return;
+    m_protocol.ClearOutPayload();
+    if (sendArmCommand(CmdReadKeys, arm) == ArmOutcome::Waiting)
+        startWaiting(EventKeyRead);
+}
+
+void ProcForm::ArmWriteBlank() {
+    const quint64 arm = ++m_armSerial;
+    stopWaiting();
+    m_infoPanel->setText(text("Waiting..."));
+    const ProcWalk walk = currentWalk();
+    const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
+    const std::optional<ProcCursor> target = walk.seek(m_cursor, holdsKey);
+    if (!target) {
+        FormClose();
+        return;
+    }
+    m_cursor = *target;
+    m_nextButton->setEnabled(walk.seek(walk.after(m_cursor), holdsKey).has_value());
+    const KeyCell cell = m_host.currentPage()->cell(walk.pageRow(m_cursor), m_cursor.column);
+    const KeyCode code = cell.code();
+    m_infoLabel1->setText(text("    Key: ") + QString::fromStdString(KeyTypeFullName(cell.type())));
+    m_infoLabel2->setText(text(" Code: ") +
+                          QString::fromStdString(FormatKeyCode(cell.type(), code, KeyViewFull, true, true)));
+    eventPump().processEvents();
+    if (m_cancelled || arm != m_armSerial)
+        return;
+    m_protocol.ClearOutPayload();
+    m_protocol.OutPayload[0] = cell.type();
+    std::copy(code.begin(), code.end(), m_protocol.OutPayload.begin() + 1);
+    if (sendArmCommand(CmdWriteBlank, arm) == ArmOutcome::Waiting)
+        startWaiting(EventWriteResult);
+}
+
+void ProcForm::ArmLockKey() {
+    const quint64 arm = ++m_armSerial;
+    stopWaiting();
+    m_infoPanel->setText(text("Waiting..."));
+    m_infoLabel1->setText(QStringLiteral("-"));
+    m_infoLabel2->setText(QStringLiteral("-"));
+    m_nextButton->setEnabled(false);
+    eventPump().processEvents();
+    if (m_cancelled || arm != m_armSerial)
+        return;
+    m_protocol.ClearOutPayload();
+    if (sendArmCommand(CmdLockKey, arm) == ArmOutcome::Waiting)
+        startWaiting(EventLockResult);
+}
+
+void ProcForm::EventReadFunc() {
+    if (m_pending == 0 || !m_open) {
+        stopWaiting();
+        return;
+    }
+    if (!m_protocol.PollAnswer())
+        return;
+    const Payload answer = m_protocol.InAnswer;
+    switch (answer[0]) {
+    case StatusCancelled:
+        if (m_pending & EventKeyRead)
+            FormClose();
+        else if (m_pending & EventWriteResult)
+            ShowWriteResult(3);
+        else if (m_pending & EventLockResult)
+            ShowLockResult(3);
+        break;
+    case StatusKeyRead:
+        if (m_pending & EventKeyRead) {
+            KeyCode code{};
+            std::copy_n(answer.begin() + 2, code.size(), code.begin());
+            StoreReadKey(answer[1], code);
+        }
+        break;
+    case StatusDone:
+        if (m_pending & EventWriteResult)
+            ShowWriteResult(answer[1]);
+        else if (m_pending & EventLockResult)
+            ShowLockResult(answer[1]);
+        break;
+    default:
+        break;
+    }
+}
+
+void ProcForm::StoreReadKey(std::uint8_t type, const KeyCode& code) {
+    const ProcWalk walk = currentWalk();
+    const int pageRow = walk.pageRow(m_cursor);
+    KeyPage* page = m_host.currentPage();
+    // A type that holds no key is dropped, but it still uses up its cell.
+    if (IsKeyOccupied(type) && page && pageRow >= 0) {
+        KeyCell cell = page->cell(pageRow, m_cursor.column);
+        cell.setType(type);
+        cell.setCode(code);
+        page->setCell(pageRow, m_cursor.column, cell);
+        m_host.setModified();
+    }
+    m_host.refreshView();
+    const std::optional<ProcCursor> next = walk.seek(walk.after(m_cursor));
+    if (!next) {
+        FormClose();
+        return;
+    }
+    m_cursor = *next;
+    ArmReadKey();
+}
+
+void ProcForm::ShowWriteResult(int code) {
+    m_infoPanel->setText(WriteResultText(code));
+    stopWaiting();
+}
+
+void ProcForm::ShowLockResult(int code) {
+    m_infoPanel->setText(LockResultText(code));
+    stopWaiting();
+}
+
+void ProcForm::AbortOnTransferError() {
+    statusSink().setMessageText(text("Data transfer error."));
+    FormClose();
+}
+
+void ProcForm::RepeatButtonClick() {
+    if (m_open && m_mode == ModeWrite)
+        ArmWriteBlank();
+}
+
+void ProcForm::NextButtonClick() {
+    if (!m_open || m_mode != ModeWrite)
+        return;
+    m_cursor = currentWalk().after(m_cursor);
+    ArmWriteBlank();
+}
+
+void ProcForm::EndButtonClick() {
+    FormClose();
+}
+
+void ProcForm::CancelButtonClick() {
+    FormClose();
+}
+
+void ProcForm::DownloadKeyBase() {
+    runTransfer(true);
+}
+
+void ProcForm::UploadKeyBase() {
+    runTransfer(false);
+}
+
+void ProcForm::runTransfer(bool download) {
+    if (m_open || !m_host.currentPage())
+        return;
+    const int rows = DeviceRowCount(settings().lastDeviceModel());
+    m_infoPanel->setText(QString());
+    m_progressBar->setRange(0, rows - 1);
+    m_progressBar->setValue(0);
+    openFor(Layout::Transfer, download ? text("Downloading database.") : text("Uploading database."));
+
+    const quint64 session = m_session;
+    TransferHooks hooks;
+    hooks.progress = [this, session](int row) {
+        if (session == m_session)
+            m_progressBar->setValue(row);
+    };
+    hooks.cancelled = [this, session] { return m_cancelled || session != m_session; };
+
+    // The transfer works on a copy: a Cancel that lands while the last row is being retried must
+    // still leave the page as it was, and the page is not held while events are pumped.
+    auto copy = std::make_unique<KeyPage>(*m_host.currentPage());
+    if (download) {
+        bool modified = false;
+        const TransferResult result = tervane::DownloadKeyBase(m_protocol, rows, *copy, hooks, modified);
+        if (session == m_session) {
+            if (result == TransferResult::Done && !m_cancelled) {
+                if (KeyPage* page = m_host.currentPage())
+                    *page = *copy;
+            }
+            if (modified)
+                m_host.setModified();
+        }
+    } else {
+        tervane::UploadKeyBase(m_protocol, rows, *copy, hooks);
+    }
+
+    if (session != m_session)
+        return;
+    m_infoPanel->hide();
+    m_progressBar->hide();
+    FormClose();
+}
+
+} // namespace tervane
