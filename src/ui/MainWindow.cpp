@@ -3,6 +3,7 @@
 #include "base/Cp1251.h"
 #include "base/Document.h"
 #include "device/AppState.h"
+#include "dialogs/ProcForm.h"
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "keys/KeyCell.h"
@@ -63,10 +64,12 @@ MainWindow::MainWindow(const QString& openBase, QWidget* parent)
     buildWidgets();
     m_document->refreshView = [this] { RefreshView(); };
     FormCreate(openBase);
+    m_procForm = std::make_unique<ProcForm>(*this);
 }
 
 MainWindow::~MainWindow() {
     deviceLink().DeviceRegisterNotices({});
+    m_procForm.reset();
     if (m_hook)
         m_hook->uninstall();
     if (&statusSink() == static_cast<StatusSink*>(m_status))
@@ -206,6 +209,9 @@ void MainWindow::onDeviceChange() {
 void MainWindow::SetDeviceOnline(bool online) {
     m_deviceOnline = online;
     RefreshView();
+    // The start-up sequence runs before the dialog exists.
+    if (!online && m_procForm)
+        m_procForm->closeIfOpen();
 }
 
 void MainWindow::ApplyInterfaceTexts() {
@@ -310,6 +316,19 @@ int MainWindow::pageRowOfGridRow(int gridRow) const {
     return m_gridModel->pageRowOf(gridRow - 1);
 }
 
+GridSelection MainWindow::gridSelection() const {
+    return m_grid->selectionRect();
+}
+
+KeyPage* MainWindow::currentPage() {
+    const bool pageShown = m_document->isOpen() && m_document->currentPage() != -1;
+    return pageShown ? &m_document->pageBuffer() : nullptr;
+}
+
+void MainWindow::setModified() {
+    m_document->setModified(true);
+}
+
 bool MainWindow::selectionHasKey() const {
     if (!m_gridModel->page())
         return false;
@@ -402,6 +421,23 @@ void MainWindow::runCommand(CommandId id) {
     case CommandId::Exit:
         close();
         break;
+    case CommandId::ReadKeys:
+        m_procForm->StartReadKeys();
+        RefreshView();
+        break;
+    case CommandId::WriteKeys:
+        m_procForm->StartWriteBlanks();
+        RefreshView();
+        break;
+    case CommandId::LockKey:
+        m_procForm->StartLockKey();
+        break;
+    case CommandId::ImportKeyBase:
+        m_procForm->DownloadKeyBase();
+        break;
+    case CommandId::ExportKeyBase:
+        m_procForm->UploadKeyBase();
+        break;
     case CommandId::ShortView:
         settings().setShortView(m_commands->shortViewAction()->isChecked());
         RefreshView();
@@ -430,6 +466,8 @@ bool MainWindow::FormClose() {
     if (!m_document->Shutdown(s.savePolicy()))
         return false;
     // 2-4. Stop device waits, let them see the flag, let go of the programmer.
+    if (m_procForm)
+        m_procForm->closeIfOpen();
     SetAppClosing(true);
     for (int i = 0; i < 100; ++i)
         eventPump().processEvents();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/ProcHost.h"
 #include "ui/CommandId.h"
 
 #include <QMainWindow>
@@ -16,13 +17,14 @@ class Document;
 class KeyGridModel;
 class KeyGridView;
 class MainCommands;
+class ProcForm;
 class MessageHook;
 class SkinEngine;
 class StatusPanels;
 
 // The main window `TForm1`: it builds the widgets, runs the start-up and close sequences and
 // wires the commands to their controllers. The rules live in the controllers.
-class MainWindow final : public QMainWindow {
+class MainWindow final : public QMainWindow, public ProcHost {
     Q_OBJECT
 public:
     // Runs the start-up sequence. A non-empty openBase is opened after it, in place of the
@@ -51,8 +53,16 @@ public:
     void SetDeviceOnline(bool online);
     void ApplyInterfaceTexts();
 
-    // Grid data row to page row (the short view's GridRowMap); -1 for a row with no page row.
-    int pageRowOfGridRow(int gridRow) const;
+    ProcForm* procForm() const { return m_procForm.get(); }
+
+    // What the operation dialog works on.
+    QWidget* hostWindow() override { return this; }
+    GridSelection gridSelection() const override;
+    // Grid row (1..500) to page row (the short view's GridRowMap); -1 for a row with no page row.
+    int pageRowOfGridRow(int gridRow) const override;
+    KeyPage* currentPage() override;
+    void setModified() override;
+    void refreshView() override { RefreshView(); }
 
     void runCommand(CommandId id);
 
@@ -74,6 +84,8 @@ private:
 
     std::unique_ptr<Document> m_document;
     std::unique_ptr<SkinEngine> m_skins;
+    // The operation dialog has no parent: disabling the main window must not disable it.
+    std::unique_ptr<ProcForm> m_procForm;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
     QSplitter* m_splitter = nullptr;

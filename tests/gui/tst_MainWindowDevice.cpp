@@ -1,0 +1,140 @@
+// The main window with a programmer: detection at start, the device commands, plug and unplug.
+
+#include "MainWindowFixture.h"
+
+#include "base/Document.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceReport.h"
+#include "device/ProgrammerSimulator.h"
+#include "device/SimulatedTransport.h"
+#include "dialogs/ProcForm.h"
+#include "keys/DallasCrc.h"
+#include "settings/Settings.h"
+#include "ui/KeyGridModel.h"
+#include "ui/KeyGridView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+using namespace tervane;
+using namespace tervane::test;
+
+namespace {
+
+QAction* action(MainWindow& w, const char* name) {
+    return w.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+KeyCode dallasCode(std::uint8_t low) {
+    KeyCode c{1, low, 0x34, 0x12, 0, 0, 0, 0};
+    c[7] = DallasCrc8(c.data(), 7);
+    return c;
+}
+
+} // namespace
+
+class MainWindowDeviceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        f = std::make_unique<MainWindowFixture>();
+        simulator = std::make_unique<ProgrammerSimulator>('U', "1.36");
+        transport = std::make_unique<SimulatedTransport>(*simulator);
+        deviceLink().setTransport(transport.get());
+    }
+    void cleanup() {
+        if (f->window) {
+            settings().setSavePolicy(2);
+            f->closeWindow();
+        }
+        deviceLink().setTransport(nullptr);
+        transport.reset();
+        simulator.reset();
+        f.reset();
+    }
+
+    void startFindsTheProgrammer() {
+        MainWindow& w = f->start();
+        QCOMPARE(f->panel(0), QStringLiteral("Found Orvel Kestrel [HID]"));
+        QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Kestrel v1.36 (Online)"));
+        QVERIFY(w.deviceOnline());
+        QVERIFY(action(w, "MainMenuKeysFinal")->isEnabled());
+        QVERIFY(!action(w, "MainMenuKeysRead")->isEnabled()); // no page shown yet
+        f->openBase(f->writeSampleBase());
+        QVERIFY(action(w, "MainMenuKeysRead")->isEnabled());
+        QVERIFY(action(w, "MainImportKeyBase")->isEnabled());
+        QCOMPARE(settings().lastDeviceModel(), 4);
+    }
+
+    void f5ReadsPresentedKeysIntoTheSelection() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.grid()->setFocus();
+        QTRY_VERIFY(w.grid()->hasFocus());
+        w.grid()->setSelectionRect({1, 2, 2, 2});
+        simulator->presentKey(KeyTypeDallas, dallasCode(0x01));
+        simulator->presentKey(KeyTypeDallas, dallasCode(0x02));
+        QTest::keyClick(w.grid(), Qt::Key_F5);
+        QVERIFY(w.procForm()->isOpen());
+        QVERIFY(!w.isEnabled());
+        QTRY_VERIFY(!w.procForm()->isOpen());
+        QVERIFY(w.isEnabled());
+        const KeyPage& page = w.document().pageBuffer();
+        QCOMPARE(page.cell(1, 0).code(), dallasCode(0x01));
+        QCOMPARE(page.cell(1, 1).code(), dallasCode(0x02));
+        QVERIFY(w.document().modified());
+        QCOMPARE(w.gridModel()->index(1, 1).data().toString(), QStringLiteral(" DS1990 - 000000123402"));
+        QVERIFY(simulator->commandCount(CmdStop) >= 1);
+    }
+
+    void unplugGoesOfflineAndClosesTheDialog() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.runCommand(CommandId::LockKey);
+        QVERIFY(w.procForm()->isOpen());
+        simulator->unplug();
+        QTRY_VERIFY(!w.deviceOnline());
+        QVERIFY(!w.procForm()->isOpen());
+        QVERIFY(w.isEnabled());
+        QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Kestrel (Offline)"));
+        QVERIFY(!action(w, "MainMenuKeysFinal")->isEnabled());
+        simulator->plug();
+        QTRY_VERIFY(w.deviceOnline());
+        QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Kestrel v1.36 (Online)"));
+    }
+
+    void downloadWithALarkFillsTheFirstHundredRows() {
+        simulator = std::make_unique<ProgrammerSimulator>('C', "3.82");
+        transport = std::make_unique<SimulatedTransport>(*simulator);
+        deviceLink().setTransport(transport.get());
+        ProgrammerSimulator::Row row{};
+        row[0] = KeyTypeDallas;
+        row[1] = 'A';
+        const KeyCode code = dallasCode(0x07);
+        std::copy(code.begin(), code.end(), row.begin() + 26);
+        simulator->setRow(99, row);
+        MainWindow& w = f->start();
+        QCOMPARE(settings().lastDeviceModel(), 1);
+        f->openBase(f->writeSampleBase());
+        w.runCommand(CommandId::ImportKeyBase);
+        QTRY_VERIFY(!w.procForm()->isOpen());
+        QCOMPARE(simulator->commandCount(CmdReadBaseRow), 100);
+        const KeyPage& page = w.document().pageBuffer();
+        QCOMPARE(page.cell(99, 0).code(), code);
+        QCOMPARE(page.comment(99), QByteArray("A"));
+        // The old page's keys and comments are gone, rows past the programmer's memory included.
+        QCOMPARE(page.occupiedCellCount(), 1);
+        QVERIFY(page.comment(0).isEmpty());
+        QVERIFY(w.document().modified());
+    }
+
+private:
+    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<ProgrammerSimulator> simulator;
+    std::unique_ptr<SimulatedTransport> transport;
+};
+
+QTEST_MAIN(MainWindowDeviceTest)
+#include "tst_MainWindowDevice.moc"
