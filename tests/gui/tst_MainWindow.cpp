@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -159,6 +160,64 @@ private slots:
         QTest::keyClick(w.commentEditor(), Qt::Key_Escape);
         QCOMPARE(cellText(w, 1, 7), QStringLiteral("подъезд 1"));
         QVERIFY(!w.document().modified());
+    }
+
+    void leavingTheCommentEditorStoresEvenWithoutAChange() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.grid()->setFocus();
+        w.grid()->setSelectionRect({7, 1, 7, 1});
+        QTest::keyClick(w.grid(), Qt::Key_Return);
+        QVERIFY(w.commentEditor()->isOpen());
+        QTRY_VERIFY(w.commentEditor()->hasFocus());
+        w.tree()->setFocus(); // leaving by any other means than Enter or Esc
+        QTRY_VERIFY(!w.commentEditor()->isOpen());
+        QVERIFY(w.document().modified());
+        QCOMPARE(cellText(w, 1, 7), QStringLiteral("подъезд 1"));
+
+        // A typed text is stored when the editor is left.
+        w.grid()->setSelectionRect({7, 2, 7, 2});
+        QTest::keyClick(w.grid(), Qt::Key_Return);
+        typeText(w.commentEditor(), QString(140, QLatin1Char('x')));
+        w.tree()->setFocus();
+        QTRY_VERIFY(!w.commentEditor()->isOpen());
+        QCOMPARE(w.document().pageBuffer().comment(1), QByteArray(128, 'x'));
+    }
+
+    void gridMouseRules() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.grid()->setSelectionRect({2, 3, 2, 3});
+        // A right click leaves the selection as it was.
+        const QRect other = w.grid()->visualRect(w.gridModel()->index(9, 4));
+        QTest::mouseClick(w.grid()->viewport(), Qt::RightButton, {}, other.center());
+        QCOMPARE(w.grid()->selectionRect(), (GridSelection{2, 3, 2, 3}));
+        // The left button moves it.
+        QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, other.center());
+        QCOMPARE(w.grid()->selectionRect(), (GridSelection{5, 10, 5, 10}));
+        // A double-click on a column header opens nothing.
+        QWidget* header = w.grid()->horizontalHeader()->viewport();
+        QTest::mouseDClick(header, Qt::LeftButton, {}, QPoint(w.grid()->columnViewportPosition(6) + 5, 5));
+        QVERIFY(!w.commentEditor()->isOpen());
+        QCOMPARE(w.grid()->horizontalHeader()->contextMenuPolicy(), Qt::PreventContextMenu);
+        QCOMPARE(w.grid()->verticalHeader()->contextMenuPolicy(), Qt::PreventContextMenu);
+        // A double-click on a comment cell opens the comment editor.
+        const QRect comment = w.grid()->visualRect(w.gridModel()->index(0, 6));
+        QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, comment.center());
+        QTest::mouseDClick(w.grid()->viewport(), Qt::LeftButton, {}, comment.center());
+        QVERIFY(w.commentEditor()->isOpen());
+        QTest::keyClick(w.commentEditor(), Qt::Key_Escape);
+    }
+
+    void gridFontSetsRowNumberWidthAndRowHeight() {
+        settings().setDefaults();
+        settings().setGridFontSize(14);
+        QVERIFY(SaveSettings());
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        QCOMPARE(w.grid()->verticalHeader()->width(), 56);
+        QCOMPARE(w.grid()->rowHeight(0), 28);
+        QCOMPARE(w.grid()->font().pointSize(), 14);
     }
 
     void newOnModifiedDocumentAsksAndCancelKeepsAll() {
