@@ -13,12 +13,19 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include <algorithm>
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace tervane {
 namespace {
 
 constexpr int kLastWorkingNumber = 100000;
 // A lock file younger than this may still be getting its owner's details written into it.
 constexpr qint64 kUnfinishedLockAgeMs = 10000;
+constexpr qint64 kCopyBuffer = 64 * 1024;
 
 bool fail(FileErrorCode code, const QString& path) {
     ReportFileError(code, QDir::toNativeSeparators(path));
@@ -36,6 +43,56 @@ QString dirOf(const QString& base) {
 
 QString datOf(const QString& base) {
     return base + QStringLiteral(".dat");
+}
+
+// A working copy is scratch: after a crash it is thrown away, never trusted, so it is not synced
+// to the disk (that would cost as much again as the copy). The system copies the bytes by itself
+// where it can.
+bool copyScratch(QFile& source, const QString& destination) {
+    QFile out(destination);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const qint64 size = source.size();
+    qint64 done = 0;
+#ifdef Q_OS_LINUX
+    loff_t from = 0;
+    loff_t to = 0;
+    while (done < size) {
+        const ssize_t n = ::copy_file_range(source.handle(), &from, out.handle(), &to, size_t(size - done), 0);
+        if (n > 0)
+            done += n;
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && done == 0)
+            break; // no such copy between these two files: the program copies
+        else
+            return false;
+    }
+#endif
+    if (done < size) {
+        if (!source.seek(0))
+            return false;
+        QByteArray buffer(qsizetype(std::min<qint64>(kCopyBuffer, size)), Qt::Uninitialized);
+        while (done < size) {
+            const qint64 n = source.read(buffer.data(), std::min<qint64>(buffer.size(), size - done));
+            if (n <= 0 || out.write(buffer.constData(), n) != n)
+                return false;
+            done += n;
+        }
+    }
+    out.close();
+    return out.error() == QFileDevice::NoError;
+}
+
+bool copyChecked(const QString& source, const QString& destination, bool durable) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(FileErrorOpen, source);
+    if (!EnsureFreeSpace(destination, 2 * in.size()))
+        return false;
+    if (!(durable ? CopyOpenFile(in, destination) : copyScratch(in, destination)))
+        return fail(FileErrorCreate, destination);
+    return true;
 }
 
 void dropWorkingCopy(const QString& base, std::unique_ptr<QLockFile>& lock) {
@@ -105,14 +162,7 @@ bool CreateEmptyFile(const QString& path) {
 }
 
 bool CopyFileChecked(const QString& source, const QString& destination) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(FileErrorOpen, source);
-    if (!EnsureFreeSpace(destination, 2 * in.size()))
-        return false;
-    if (!CopyOpenFile(in, destination))
-        return fail(FileErrorCreate, destination);
-    return true;
+    return copyChecked(source, destination, true);
 }
 
 bool DeleteBaseFiles(const QString& base) {
@@ -155,7 +205,7 @@ bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBa
             return fail(FileErrorOpen, path);
         }
     }
-    if (!CopyFileChecked(dirOf(userBase), dirOf(name)) || !CopyFileChecked(datOf(userBase), datOf(name))) {
+    if (!copyChecked(dirOf(userBase), dirOf(name), false) || !copyChecked(datOf(userBase), datOf(name), false)) {
         dropWorkingCopy(name, lock);
         return false;
     }
