@@ -1,6 +1,11 @@
 #include "ui/CommandIcons.h"
 
+#include <QApplication>
+#include <QCache>
 #include <QHash>
+#include <QIconEngine>
+#include <QStyle>
+#include <QStyleOption>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,19 +22,61 @@ using Drawing = std::function<void(QPainter&)>;
 
 const QColor kOutline(0x4a, 0x55, 0x63);
 
-QIcon render(const Drawing& draw, std::initializer_list<int> sizes) {
-    QIcon icon;
-    for (int size : sizes) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 32.0, size / 32.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pixmap);
+// Draws a picture at the size a view asks for, when it asks: the window does not pay at start for
+// sizes it never shows.
+class DrawnIconEngine final : public QIconEngine {
+public:
+    explicit DrawnIconEngine(Drawing draw) : m_draw(std::move(draw)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = pixmap(rect.size() * dpr, mode, state);
+        pm.setDevicePixelRatio(dpr);
+        painter->drawPixmap(rect, pm);
     }
-    return icon;
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        const quint64 key = (quint64(side) << 8) | quint64(mode);
+        if (const QPixmap* cached = m_cache.object(key))
+            return *cached;
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(side / 32.0, side / 32.0);
+            m_draw(p);
+        }
+        if (mode != QIcon::Normal && mode != QIcon::Active && QApplication::instance()) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &option);
+        }
+        Q_UNUSED(state);
+        m_cache.insert(key, new QPixmap(pm));
+        return pm;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    }
+
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_draw); }
+    QString key() const override { return QStringLiteral("tervane-drawn"); }
+
+private:
+    Drawing m_draw;
+    QCache<quint64, QPixmap> m_cache{64};
+};
+
+QIcon render(const Drawing& draw) {
+    return QIcon(new DrawnIconEngine(draw));
 }
 
 QLinearGradient vertical(qreal top, qreal bottom, const QColor& from, const QColor& to) {
@@ -405,7 +452,7 @@ QIcon CommandIcon(CommandIconId id) {
     static QHash<int, QIcon> cache;
     auto it = cache.find(int(id));
     if (it == cache.end())
-        it = cache.insert(int(id), render(commandDrawing(id), {16, 24, 32, 48, 64}));
+        it = cache.insert(int(id), render(commandDrawing(id)));
     return *it;
 }
 
@@ -422,13 +469,13 @@ QIcon TreeIcon(int imageIndex) {
             draw = drawSelectedFile;
         else
             draw = [](QPainter& p) { drawDocument(p, QRectF(6, 3, 20, 26)); };
-        it = cache.insert(imageIndex, render(draw, {16, 20, 24, 32, 48}));
+        it = cache.insert(imageIndex, render(draw));
     }
     return *it;
 }
 
 QIcon AppIcon() {
-    static const QIcon icon = render(drawApp, {16, 24, 32, 48, 64, 128, 256});
+    static const QIcon icon = render(drawApp);
     return icon;
 }
 

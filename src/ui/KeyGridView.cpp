@@ -1,5 +1,6 @@
 #include "ui/KeyGridView.h"
 
+#include "ui/KeyGridDelegate.h"
 #include "ui/KeyGridModel.h"
 
 #include <QAbstractButton>
@@ -21,6 +22,7 @@ KeyGridView::KeyGridView(QWidget* parent) : QTableView(parent) {
     setShowGrid(true);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    setItemDelegate(new KeyGridDelegate(this));
     // No context menu on the header row or the row numbers.
     horizontalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
     verticalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);

@@ -1,0 +1,29 @@
+#include "ui/KeyGridDelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace tervane {
+
+void KeyGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, option.widget);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty())
+        return;
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (option.state & QStyle::State_Active)  ? QPalette::Active
+                                                                                : QPalette::Inactive;
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->save();
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
+    painter->restore();
+}
+
+QSize KeyGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+    return {option.rect.width() > 0 ? option.rect.width() : 96, option.fontMetrics.height() + 4};
+}
+
+} // namespace tervane
