@@ -6,8 +6,11 @@
 namespace tervane {
 
 void KeyGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, option.widget);
+    // The view has filled the background already; only a selected cell needs its own.
+    if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus)) {
+        QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, option.widget);
+    }
     const QString text = index.data(Qt::DisplayRole).toString();
     if (text.isEmpty())
         return;
