@@ -36,5 +36,5 @@ echo "No display: starting the editor under Xvfb for a screenshot."
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
 sleep 0.5
-xvfb-run -a -s "-screen 0 1280x800x24" "$app" --screenshot "$build_dir/screenshot.png" "$demo"
+timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$app" --screenshot "$build_dir/screenshot.png" "$demo"
 echo "Screenshot saved to $build_dir/screenshot.png"

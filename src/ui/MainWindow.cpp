@@ -2,6 +2,7 @@
 
 #include "base/Cp1251.h"
 #include "base/Document.h"
+#include "base/WorkingFiles.h"
 #include "device/AppState.h"
 #include "dialogs/ProcForm.h"
 #include "device/DeviceDetector.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -183,8 +185,13 @@ void MainWindow::FormCreate(const QString& openBase) {
     // 17.
     RefreshView();
 
-    if (!openBase.isEmpty())
-        m_document->OpenBase(openBase);
+    // The base named on the command line; when it is the base just reopened, it stays as it is.
+    if (!openBase.isEmpty()) {
+        const QString chosen = QFileInfo(openBase).absoluteFilePath();
+        const QString saved = m_document->savedBase();
+        if (saved.isEmpty() || QFileInfo(saved).absoluteFilePath() != StripExtension(chosen))
+            m_document->OpenBase(chosen);
+    }
 }
 
 void MainWindow::showInStoredState() {

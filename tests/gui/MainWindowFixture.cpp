@@ -8,8 +8,8 @@
 
 namespace tervane::test {
 
-MainWindow& MainWindowFixture::start() {
-    window = std::make_unique<MainWindow>();
+MainWindow& MainWindowFixture::start(const QString& openBase) {
+    window = std::make_unique<MainWindow>(openBase);
     window->show();
     QApplication::setActiveWindow(window.get());
     [[maybe_unused]] bool active = QTest::qWaitForWindowActive(window.get());

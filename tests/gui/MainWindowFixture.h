@@ -16,7 +16,8 @@ struct MainWindowFixture {
     TestEnvironment env;
     std::unique_ptr<MainWindow> window;
 
-    MainWindow& start(); // constructs (runs the start-up sequence) and shows the window
+    // Constructs (runs the start-up sequence) and shows the window; openBase as the program's argument.
+    MainWindow& start(const QString& openBase = {});
     void restart();      // closes (close sequence) and starts again with the same paths
     bool closeWindow();  // true when the window accepted to close
 

@@ -291,6 +291,23 @@ private slots:
         QVERIFY(!again.document().modified());
     }
 
+    void baseGivenOnTheCommandLine() {
+        const QString base = f->writeSampleBase();
+        const QString other = f->writeSampleBase(QStringLiteral("other"));
+        f->start(base + ".dir");
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane - shop"));
+        QCOMPARE(f->env.prompts.shown().size(), 0);
+        // The next start reopens it as the last base; naming it again asks nothing.
+        f->closeWindow();
+        f->start(base + ".dir");
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane - shop"));
+        QCOMPARE(f->env.prompts.shown().size(), 0);
+        // Another base replaces it.
+        f->closeWindow();
+        f->start(other + ".dir");
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane - other"));
+    }
+
     void missingLastBaseStartsEmptyWithoutMessage() {
         const QString base = f->writeSampleBase();
         f->start();
