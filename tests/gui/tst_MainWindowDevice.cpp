@@ -20,6 +20,8 @@
 using namespace tervane;
 using namespace tervane::test;
 
+Q_DECLARE_METATYPE(tervane::GridSelection)
+
 namespace {
 
 QAction* action(MainWindow& w, const char* name) {
@@ -66,6 +68,28 @@ private slots:
         QVERIFY(action(w, "MainMenuKeysRead")->isEnabled());
         QVERIFY(action(w, "MainImportKeyBase")->isEnabled());
         QCOMPARE(settings().lastDeviceModel(), 4);
+    }
+
+    void writeKeysNeedsAKeyInTheSelection_data() {
+        QTest::addColumn<GridSelection>("selection");
+        QTest::addColumn<bool>("enabled");
+        // The sample page holds a key in row 0, key column 0, and a comment in row 0.
+        QTest::newRow("the key's cell") << GridSelection{1, 1, 1, 1} << true;
+        QTest::newRow("a block around it") << GridSelection{1, 1, 3, 4} << true;
+        QTest::newRow("empty cells") << GridSelection{2, 1, 6, 5} << false;
+        QTest::newRow("the comment only") << GridSelection{7, 1, 7, 1} << false;
+        QTest::newRow("key column and comment") << GridSelection{6, 1, 7, 1} << false;
+    }
+    void writeKeysNeedsAKeyInTheSelection() {
+        QFETCH(GridSelection, selection);
+        QFETCH(bool, enabled);
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.grid()->setSelectionRect(selection);
+        QCOMPARE(action(w, "MainMenuKeysWrite")->isEnabled(), enabled);
+        QCOMPARE(action(w, "ToolWriteKey")->isEnabled(), enabled);
+        QCOMPARE(action(w, "PopUpWriteKey")->isEnabled(), enabled);
+        QVERIFY(action(w, "MainMenuKeysRead")->isEnabled());
     }
 
     void f5ReadsPresentedKeysIntoTheSelection() {
