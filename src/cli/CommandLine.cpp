@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
+
 namespace tervane {
 
 namespace {
@@ -46,7 +48,7 @@ bool CommandLine::parse(const QStringList& args, QString& error) {
             error = QStringLiteral("unknown option --%1").arg(name);
             return false;
         }
-        if (known->values.isEmpty()) {
+        if (known->values.isEmpty() && !known->anyValue) {
             if (equals >= 0) {
                 error = QStringLiteral("option --%1 takes no value").arg(name);
                 return false;
@@ -59,11 +61,14 @@ bool CommandLine::parse(const QStringList& args, QString& error) {
             value = arg.mid(equals + 1);
         } else if (i + 1 < args.size()) {
             value = args.at(++i);
+        } else if (known->anyValue) {
+            error = QStringLiteral("option --%1 needs a value").arg(name);
+            return false;
         } else {
             error = QStringLiteral("option --%1 needs a value: %2").arg(name, known->values.join(QLatin1Char('|')));
             return false;
         }
-        if (!known->values.contains(value)) {
+        if (!known->anyValue && !known->values.contains(value)) {
             error = QStringLiteral("option --%1 takes %2, not \"%3\"")
                         .arg(name, known->values.join(QLatin1Char('|')), value);
             return false;
@@ -77,6 +82,15 @@ QString CommandLine::basePath(const QString& argument) {
     if (argument.endsWith(QLatin1String(".dir")) || argument.endsWith(QLatin1String(".dat")))
         return argument.chopped(4);
     return argument;
+}
+
+bool CommandLine::parseNumber(const QString& text, int& value) {
+    const bool digitsOnly = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    bool ok = false;
+    value = text.toInt(&ok, 10);
+    return digitsOnly && ok;
 }
 
 } // namespace tervane

@@ -13,8 +13,9 @@ namespace tervane {
 class CommandLine {
 public:
     struct Option {
-        QString name;       // without the leading "--"
-        QStringList values; // accepted values; empty for a flag
+        QString name;          // without the leading "--"
+        QStringList values;    // accepted values; empty for a flag
+        bool anyValue = false; // takes a value the command checks itself, such as a number
     };
 
     explicit CommandLine(std::vector<Option> options = {});
@@ -28,6 +29,8 @@ public:
 
     // The base path P of a key base named by its directory file, its page file or P itself.
     static QString basePath(const QString& argument);
+    // A number of 0 or more written in digits only: toInt alone would also take blanks and a sign.
+    static bool parseNumber(const QString& text, int& value);
 
 private:
     const Option* option(const QString& name) const;

@@ -36,44 +36,6 @@ QByteArray jsonBool(bool value) {
     return value ? QByteArray("true") : QByteArray("false");
 }
 
-bool parseNumber(const QString& text, int& value) {
-    const bool digitsOnly = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
-    bool ok = false;
-    value = text.toInt(&ok, 10);
-    return digitsOnly && ok;
-}
-
-// "--count N" or "--count=N" taken out of args; CommandLine only knows options with fixed values.
-bool takeCount(QStringList& args, int& count, QString& usageError) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args.at(i);
-        if (arg == QLatin1String("--"))
-            break;
-        QString value;
-        if (arg == QLatin1String("--count")) {
-            if (i + 1 >= args.size()) {
-                usageError = QStringLiteral("option --count needs a value");
-                return false;
-            }
-            value = args.at(i + 1);
-            args.remove(i, 2);
-        } else if (arg.startsWith(QLatin1String("--count="))) {
-            value = arg.mid(8);
-            args.remove(i);
-        } else {
-            continue;
-        }
-        if (!parseNumber(value, count) || count < 1) {
-            usageError = QStringLiteral("option --count takes a number of keys, 1 or more, not \"%1\"").arg(value);
-            return false;
-        }
-        --i;
-    }
-    return true;
-}
-
 QByteArray keyLine(std::uint8_t type, const KeyCode& code) {
     KeyCell cell;
     cell.setType(type);
@@ -157,15 +119,17 @@ ExitCode DeviceCliCommand::identify(const QStringList& args, QString& usageError
 }
 
 ExitCode DeviceCliCommand::readKeys(const QStringList& args, QString& usageError) {
-    QStringList rest = args;
-    int count = 1;
-    if (!takeCount(rest, count, usageError))
-        return ExitUsage;
-    CommandLine line;
-    if (!line.parse(rest, usageError))
+    CommandLine line({{QStringLiteral("count"), {}, /*anyValue*/ true}});
+    if (!line.parse(args, usageError))
         return ExitUsage;
     if (!line.positional().isEmpty()) {
         usageError = QStringLiteral("device read takes no arguments besides --count");
+        return ExitUsage;
+    }
+    int count = 1;
+    const QString countText = line.value(QStringLiteral("count"), QStringLiteral("1"));
+    if (!CommandLine::parseNumber(countText, count) || count < 1) {
+        usageError = QStringLiteral("option --count takes a number of keys, 1 or more, not \"%1\"").arg(countText);
         return ExitUsage;
     }
 
@@ -221,7 +185,7 @@ ExitCode DeviceCliCommand::transfer(bool download, const QStringList& args, QStr
         return ExitUsage;
     }
     int pageNumber = 0;
-    if (!parseNumber(line.positional().at(1), pageNumber)) {
+    if (!CommandLine::parseNumber(line.positional().at(1), pageNumber)) {
         usageError = QStringLiteral("N must be a page number, 0 or more, not \"%1\"").arg(line.positional().at(1));
         return ExitUsage;
     }

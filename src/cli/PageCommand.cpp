@@ -8,8 +8,6 @@
 #include "keys/KeyText.h"
 #include "keys/KeyTypes.h"
 
-#include <algorithm>
-
 namespace tervane {
 
 namespace {
@@ -47,15 +45,9 @@ ExitCode PageCommand::run(const QStringList& args, QByteArray& out, QString& usa
         usageError = QStringLiteral("page takes two arguments, BASE and N");
         return ExitUsage;
     }
-    // Digits only: toInt would also take blanks and a sign.
-    const QString pageText = line.positional().at(1);
-    const bool digitsOnly = !pageText.isEmpty() && std::all_of(pageText.begin(), pageText.end(), [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
-    bool isNumber = false;
-    const int pageNumber = pageText.toInt(&isNumber, 10);
-    if (!digitsOnly || !isNumber) {
-        usageError = QStringLiteral("N must be a page number, 0 or more, not \"%1\"").arg(pageText);
+    int pageNumber = 0;
+    if (!CommandLine::parseNumber(line.positional().at(1), pageNumber)) {
+        usageError = QStringLiteral("N must be a page number, 0 or more, not \"%1\"").arg(line.positional().at(1));
         return ExitUsage;
     }
     const int typeView = viewValue(line.value(QStringLiteral("type-view"), QStringLiteral("full")));

@@ -21,15 +21,13 @@ namespace tervane {
 namespace {
 
 // Waits for the events on fd until the deadline; false on a time-out. Interrupted waits resume.
-bool waitFor(int fd, short events, const QDeadlineTimer& deadline, short* revents) {
+bool waitFor(int fd, short events, const QDeadlineTimer& deadline) {
     for (;;) {
         pollfd p{fd, events, 0};
         const int remaining = static_cast<int>(std::max<qint64>(0, deadline.remainingTime()));
         const int n = ::poll(&p, 1, remaining);
-        if (n > 0) {
-            *revents = p.revents;
+        if (n > 0)
             return true;
-        }
         if (n == 0 || errno != EINTR)
             return false;
     }
@@ -165,6 +163,18 @@ void SocketTransport::markLost(bool noticeNow) {
         QMetaObject::invokeMethod(this, &HidTransport::devicesChanged, Qt::QueuedConnection);
 }
 
+// After a send or recv that failed with errno: true when the call may be made again (it was
+// interrupted, or the socket became ready before the deadline). A broken connection is lost.
+bool SocketTransport::mayRetry(short events, const QDeadlineTimer& deadline) {
+    if (errno == EINTR)
+        return true;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        markLost(false);
+        return false;
+    }
+    return waitFor(m_fd, events, deadline);
+}
+
 bool SocketTransport::writeReport(const std::uint8_t* report, int timeoutMs) {
     if (m_fd < 0 || m_lost)
         return false;
@@ -173,16 +183,7 @@ bool SocketTransport::writeReport(const std::uint8_t* report, int timeoutMs) {
         const ssize_t n = ::send(m_fd, report, ReportSize, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n == ReportSize)
             return true;
-        if (n >= 0)
-            return false;
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            markLost(false);
-            return false;
-        }
-        short revents = 0;
-        if (!waitFor(m_fd, POLLOUT, deadline, &revents))
+        if (n >= 0 || !mayRetry(POLLOUT, deadline))
             return false;
     }
 }
@@ -206,14 +207,7 @@ bool SocketTransport::readReport(std::uint8_t* report, int timeoutMs) {
             std::memcpy(report, buffer, ReportSize);
             return true;
         }
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            markLost(false);
-            return false;
-        }
-        short revents = 0;
-        if (!waitFor(m_fd, POLLIN, deadline, &revents))
+        if (!mayRetry(POLLIN, deadline))
             return false;
     }
 }

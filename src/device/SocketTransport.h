@@ -4,6 +4,7 @@
 
 #include <QFileSystemWatcher>
 
+class QDeadlineTimer;
 class QSocketNotifier;
 
 namespace tervane {
@@ -38,6 +39,7 @@ public:
 private:
     void connectionReadable();
     void markLost(bool noticeNow);
+    bool mayRetry(short events, const QDeadlineTimer& deadline);
     void watchFolder();
 
     QString m_folder;

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "TestEnvironment.h"
 
 #include "base/BaseTree.h"
@@ -19,28 +20,16 @@
 #include <algorithm>
 
 using namespace tervane;
+using test::CliRun;
 using test::cp1251;
+using test::finishCli;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 CliRun runCli(const QStringList& args) {
     QProcess process;
     process.start(QStringLiteral(TERVANE_CLI), args);
-    CliRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        qWarning() << "tervane-cli did not finish:" << process.errorString();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return finishCli(process);
 }
 
 QJsonObject parseObject(const QByteArray& json) {

@@ -1,4 +1,5 @@
 #include "BaseBuilder.h"
+#include "CliRun.h"
 #include "TestEnvironment.h"
 
 #include "base/KeyPage.h"
@@ -13,16 +14,12 @@
 #include <memory>
 
 using namespace tervane;
+using test::CliRun;
 using test::cp1251;
+using test::finishCli;
 using test::readFileBytes;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 // A devices folder of its own for each test, shared by orvel-sim and tervane-cli through
 // XDG_RUNTIME_DIR, so that nothing of the user's session is seen.
@@ -41,19 +38,7 @@ public:
     CliRun cli(const QStringList& args) const {
         QProcess process;
         startCli(process, args);
-        return finish(process);
-    }
-
-    static CliRun finish(QProcess& process) {
-        CliRun run;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-            qWarning() << "tervane-cli did not finish:" << process.errorString();
-            return run;
-        }
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
+        return finishCli(process);
     }
 
     QTemporaryDir runtime;
@@ -299,7 +284,7 @@ void TestCliDevice::readKeys() {
     sim.command("key 1 01A2B3C4D5E6F700");
     QCOMPARE(sim.waitForLine(QStringLiteral("command read-keys")), QStringLiteral("command read-keys"));
     sim.command("key 128 0012345678AB0300");
-    const CliRun run = DeviceWorld::finish(cli);
+    const CliRun run = finishCli(cli);
 
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray("{\"type\": 1, \"code\": \"01A2B3C4D5E6F700\", \"text\": \" DS1990 - F7E6D5C4B3A2\"}\n"
@@ -318,7 +303,7 @@ void TestCliDevice::readCancelledOnProgrammer() {
     world.startCli(cli, {QStringLiteral("device"), QStringLiteral("read")});
     QVERIFY(!sim.waitForLine(QStringLiteral("command read-keys")).isEmpty());
     sim.command("cancel");
-    const CliRun run = DeviceWorld::finish(cli);
+    const CliRun run = finishCli(cli);
 
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.isEmpty());

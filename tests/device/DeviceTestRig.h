@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingStatusSink.h"
 #include "TestEnvironment.h"
 
 #include "device/AppState.h"
@@ -8,23 +9,11 @@
 #include "device/DeviceProtocol.h"
 #include "device/ProgrammerSimulator.h"
 #include "device/SimulatedTransport.h"
-#include "seams/StatusSink.h"
 #include "settings/Settings.h"
 
 #include <QStringList>
 
 namespace tervane::test {
-
-// Every text the status panels were given, in order.
-class RecordingStatusSink final : public StatusSink {
-public:
-    RecordingStatusSink() { setStatusSink(this); }
-    ~RecordingStatusSink() override { setStatusSink(nullptr); }
-    void setMessageText(const QString& text) override { messages.append(text); }
-    void setWorkModeText(const QString& text) override { workModes.append(text); }
-    QStringList messages;
-    QStringList workModes;
-};
 
 // A simulated programmer, plugged in and opened, under the whole device stack, in virtual time.
 // Device-change notices run DeviceOpen, as the main window's handler does.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingStatusSink.h"
 #include "TestEnvironment.h"
 
 #include "base/KeyPage.h"
@@ -12,7 +13,6 @@
 #include "dialogs/ProcHost.h"
 #include "keys/KeyCell.h"
 #include "keys/KeyTypes.h"
-#include "seams/StatusSink.h"
 #include "settings/Settings.h"
 
 #include <QLabel>
@@ -25,15 +25,6 @@
 #include <vector>
 
 namespace tervane::test {
-
-class RecordingStatusSink final : public StatusSink {
-public:
-    RecordingStatusSink() { setStatusSink(this); }
-    ~RecordingStatusSink() override { setStatusSink(nullptr); }
-    void setMessageText(const QString& text) override { messages.append(text); }
-    void setWorkModeText(const QString&) override {}
-    QStringList messages;
-};
 
 // The main window as the dialog sees it: a page, a selection and the row translation.
 class FakeProcHost final : public ProcHost {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "seams/StatusSink.h"
+
+#include <QStringList>
+
+namespace tervane::test {
+
+// Every text the status panels were given, in order; installs itself while it lives.
+class RecordingStatusSink final : public StatusSink {
+public:
+    RecordingStatusSink() { setStatusSink(this); }
+    ~RecordingStatusSink() override { setStatusSink(nullptr); }
+    void setMessageText(const QString& text) override { messages.append(text); }
+    void setWorkModeText(const QString& text) override { workModes.append(text); }
+    QStringList messages;
+    QStringList workModes;
+};
+
+} // namespace tervane::test
