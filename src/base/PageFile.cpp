@@ -1,5 +1,6 @@
 #include "base/PageFile.h"
 
+#include "base/FileCopy.h"
 #include "base/FileErrors.h"
 #include "seams/AppPaths.h"
 
@@ -14,10 +15,6 @@
 #include <system_error>
 #include <vector>
 
-#ifdef Q_OS_LINUX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace tervane {
 namespace {
@@ -25,9 +22,6 @@ namespace {
 constexpr qint64 kPageSize = KeyPage::kSize;
 // Every writer wants room for a second copy of the file: two pages' worth per page.
 constexpr qint64 kRoomPerPage = 2 * kPageSize;
-// Whole runs of records move through this much memory at a time when the kernel cannot copy
-// them itself.
-constexpr qint64 kCopyChunk = 32 * kPageSize;
 
 QString deleteTempPath() {
     return TempFolder() + QStringLiteral("/$$del_tmp$$0x0x0");
@@ -43,37 +37,16 @@ std::filesystem::path fsPath(const QString& path) {
 
 // Copies bytes from the current position of source to the current position of target. Gives 0,
 // or -1 when reading fails (the source ended early included), or -2 when writing fails.
-int copyRun(QFile& source, QFile& target, qint64 bytes, std::vector<char>& buffer) {
-#ifdef Q_OS_LINUX
-    // Let the kernel move the data. Any trouble hands the rest to the plain loop below, which
-    // finds out whether the reading or the writing side failed.
-    loff_t in = source.pos();
-    loff_t out = target.pos();
-    while (bytes > 0) {
-        const ssize_t moved = ::copy_file_range(source.handle(), &in, target.handle(), &out,
-                                                size_t(std::min<qint64>(bytes, qint64(1) << 30)), 0);
-        if (moved < 0 && errno == EINTR)
-            continue;
-        if (moved <= 0)
-            break;
-        bytes -= moved;
-    }
-    if (!source.seek(in))
+int copyRun(QFile& source, QFileDevice& target, qint64 bytes) {
+    switch (CopyFileBytes(source, target, bytes)) {
+    case CopyResult::Done:
+        return 0;
+    case CopyResult::ReadFailed:
         return FileErrorRead;
-    if (!target.seek(out))
+    case CopyResult::WriteFailed:
         return FileErrorWrite;
-#endif
-    while (bytes > 0) {
-        if (buffer.empty())
-            buffer.resize(size_t(kCopyChunk));
-        const qint64 chunk = std::min<qint64>(bytes, qint64(buffer.size()));
-        if (source.read(buffer.data(), chunk) != chunk)
-            return FileErrorRead;
-        if (target.write(buffer.data(), chunk) != chunk)
-            return FileErrorWrite;
-        bytes -= chunk;
     }
-    return 0;
+    return FileErrorWrite;
 }
 
 // The rebuilt file lies on another file system than the page file: copy it into the page
@@ -89,21 +62,10 @@ bool copyOver(const QString& rebuilt, const QString& pageFile) {
         ReportFileError(FileErrorCreate, pageFile);
         return false;
     }
-    std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
-    for (;;) {
-        const qint64 got = source.read(buffer.data(), qint64(buffer.size()));
-        if (got < 0) {
-            target.cancelWriting();
-            ReportFileError(FileErrorRead, rebuilt);
-            return false;
-        }
-        if (got == 0)
-            break;
-        if (target.write(buffer.data(), got) != got) {
-            target.cancelWriting();
-            ReportFileError(FileErrorWrite, pageFile);
-            return false;
-        }
+    if (const int code = copyRun(source, target, source.size())) {
+        target.cancelWriting();
+        ReportFileError(code, code == FileErrorRead ? rebuilt : pageFile);
+        return false;
     }
     if (!target.commit()) {
         ReportFileError(FileErrorWrite, pageFile);
@@ -244,13 +206,12 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
         // Records before n, then records after it; an n outside the file keeps every record.
         const bool inFile = n >= 0 && n < count;
         const qint64 head = inFile ? qint64(n) : count;
-        std::vector<char> buffer;
-        if (const int code = copyRun(source, rebuilt, head * kPageSize, buffer))
+        if (const int code = copyRun(source, rebuilt, head * kPageSize))
             return fail(code);
         if (inFile) {
             if (!source.seek((head + 1) * kPageSize))
                 return fail(FileErrorRead);
-            if (const int code = copyRun(source, rebuilt, (count - head - 1) * kPageSize, buffer))
+            if (const int code = copyRun(source, rebuilt, (count - head - 1) * kPageSize))
                 return fail(code);
         }
         rebuilt.close();

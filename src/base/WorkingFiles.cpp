@@ -3,6 +3,7 @@
 #include "base/BaseSave.h"
 #include "base/DirectoryFile.h"
 #include "base/DurableFile.h"
+#include "base/FileCopy.h"
 #include "base/FileErrors.h"
 #include "base/KeyPage.h"
 #include "seams/AppPaths.h"
@@ -14,10 +15,6 @@
 #include <QMap>
 
 #include <algorithm>
-#ifdef Q_OS_LINUX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace tervane {
 namespace {
@@ -25,7 +22,6 @@ namespace {
 constexpr int kLastWorkingNumber = 100000;
 // A lock file younger than this may still be getting its owner's details written into it.
 constexpr qint64 kUnfinishedLockAgeMs = 10000;
-constexpr qint64 kCopyBuffer = 64 * 1024;
 
 bool fail(FileErrorCode code, const QString& path) {
     ReportFileError(code, QDir::toNativeSeparators(path));
@@ -50,36 +46,10 @@ QString datOf(const QString& base) {
 // where it can.
 bool copyScratch(QFile& source, const QString& destination) {
     QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || !source.seek(0))
         return false;
-    const qint64 size = source.size();
-    qint64 done = 0;
-#ifdef Q_OS_LINUX
-    loff_t from = 0;
-    loff_t to = 0;
-    while (done < size) {
-        const ssize_t n = ::copy_file_range(source.handle(), &from, out.handle(), &to, size_t(size - done), 0);
-        if (n > 0)
-            done += n;
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else if (n < 0 && done == 0)
-            break; // no such copy between these two files: the program copies
-        else
-            return false;
-    }
-#endif
-    if (done < size) {
-        if (!source.seek(0))
-            return false;
-        QByteArray buffer(qsizetype(std::min<qint64>(kCopyBuffer, size)), Qt::Uninitialized);
-        while (done < size) {
-            const qint64 n = source.read(buffer.data(), std::min<qint64>(buffer.size(), size - done));
-            if (n <= 0 || out.write(buffer.constData(), n) != n)
-                return false;
-            done += n;
-        }
-    }
+    if (CopyFileBytes(source, out, source.size()) != CopyResult::Done)
+        return false;
     out.close();
     return out.error() == QFileDevice::NoError;
 }

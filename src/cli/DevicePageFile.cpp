@@ -1,6 +1,7 @@
 #include "cli/DevicePageFile.h"
 
 #include "base/DurableFile.h"
+#include "base/FileCopy.h"
 #include "base/FileErrors.h"
 #include "base/KeyPage.h"
 
@@ -14,19 +15,17 @@
 namespace tervane {
 namespace {
 
-constexpr qint64 kCopyChunk = 32 * qint64(KeyPage::kSize);
-
 // Copies bytes from source's position to target; 0, or the file error of the side that failed.
-int copyBytes(QFile& source, QSaveFile& target, qint64 bytes, std::vector<char>& buffer) {
-    while (bytes > 0) {
-        const qint64 chunk = std::min<qint64>(bytes, qint64(buffer.size()));
-        if (source.read(buffer.data(), chunk) != chunk)
-            return FileErrorRead;
-        if (target.write(buffer.data(), chunk) != chunk)
-            return FileErrorWrite;
-        bytes -= chunk;
+int copyBytes(QFile& source, QSaveFile& target, qint64 bytes) {
+    switch (CopyFileBytes(source, target, bytes)) {
+    case CopyResult::Done:
+        return 0;
+    case CopyResult::ReadFailed:
+        return FileErrorRead;
+    case CopyResult::WriteFailed:
+        return FileErrorWrite;
     }
-    return 0;
+    return FileErrorWrite;
 }
 
 } // namespace
@@ -52,20 +51,19 @@ bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage&
         ReportFileError(FileErrorCreate, pageFile);
         return false;
     }
-    std::vector<char> buffer(static_cast<size_t>(std::min(kCopyChunk, std::max<qint64>(size, 1))));
     const auto fail = [&](int code) {
         target.cancelWriting();
         ReportFileError(code, pageFile);
         return false;
     };
-    if (const int code = copyBytes(source, target, offset, buffer))
+    if (const int code = copyBytes(source, target, offset))
         return fail(code);
     if (target.write(reinterpret_cast<const char*>(page.data()), KeyPage::kSize) != KeyPage::kSize)
         return fail(FileErrorWrite);
     // Everything after the page, a trailing partial record included, is kept as it was.
     if (!source.seek(offset + KeyPage::kSize))
         return fail(FileErrorRead);
-    if (const int code = copyBytes(source, target, size - offset - KeyPage::kSize, buffer))
+    if (const int code = copyBytes(source, target, size - offset - KeyPage::kSize))
         return fail(code);
     if (!target.commit()) {
         ReportFileError(FileErrorWrite, pageFile);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFileDevice>
+
+namespace tervane {
+
+enum class CopyResult { Done, ReadFailed, WriteFailed };
+
+// Copies bytes from source's position to target's position and leaves both just past them.
+// The system copies by itself where it can (no trip of every byte through the program); where it
+// cannot (another file system, an old kernel), or when it stumbles, the rest goes through a
+// buffer, which also tells a failed read (the source ending early included) from a failed write.
+CopyResult CopyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes);
+
+} // namespace tervane
