@@ -19,9 +19,14 @@ void KeyGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                                                                                 : QPalette::Inactive;
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
+    const QRect area = option.rect.adjusted(2, 0, -2, 0);
+    painter->setClipRect(area);
     painter->setFont(option.font);
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
+    // A text drawn at its baseline skips the layout that a text fitted into a rectangle needs.
+    const QFontMetrics& metrics = option.fontMetrics;
+    const int baseline = area.top() + (area.height() - metrics.height()) / 2 + metrics.ascent();
+    painter->drawText(QPoint(area.left(), baseline), text);
     painter->restore();
 }
 
