@@ -1,5 +1,6 @@
 #include "BaseBuilder.h"
 #include "CliRun.h"
+#include "OrvelSimProcess.h"
 #include "TestEnvironment.h"
 
 #include "base/KeyPage.h"
@@ -47,51 +48,13 @@ public:
 };
 
 // orvel-sim as a second process, followed through the lines it prints.
-class OrvelSim {
+// orvel-sim on the test's own devices folder, serving a programmer named "sim".
+class OrvelSim : public tervane::test::OrvelSimProcess {
 public:
-    OrvelSim(const DeviceWorld& world, const QString& model, const QStringList& more = {}) {
-        process.setProcessEnvironment(world.env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(ORVEL_SIM_PATH),
-                      QStringList{QStringLiteral("--model"), model, QStringLiteral("--name"), QStringLiteral("sim")} +
-                          more);
-    }
-    ~OrvelSim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-    // The next line that starts with prefix; the lines before it are kept but skipped.
-    QString waitForLine(const QString& prefix) {
-        QDeadlineTimer deadline(20000);
-        for (;;) {
-            while (m_next < lines.size()) {
-                const QString& line = lines.at(m_next++);
-                if (line.startsWith(prefix))
-                    return line;
-            }
-            while (process.canReadLine())
-                lines << QString::fromLocal8Bit(process.readLine()).trimmed();
-            if (m_next < lines.size())
-                continue;
-            if (deadline.hasExpired() || !process.waitForReadyRead(int(deadline.remainingTime())))
-                return QString();
-        }
-    }
-    int count(const QString& prefix) const {
-        return int(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); }));
-    }
-    void command(const QByteArray& line) {
-        process.write(line + '\n');
-        process.waitForBytesWritten();
-    }
-
-    QProcess process;
-    QStringList lines;
-
-private:
-    qsizetype m_next = 0;
+    OrvelSim(const DeviceWorld& world, const QString& model, const QStringList& more = {})
+        : tervane::test::OrvelSimProcess(QStringLiteral(ORVEL_SIM_PATH), world.env,
+                          QStringList{QStringLiteral("--model"), model, QStringLiteral("--name"), QStringLiteral("sim")} +
+                              more) {}
 };
 
 KeyCell cellOf(std::uint8_t type, const QByteArray& hexCode, std::uint8_t reserved = 0) {

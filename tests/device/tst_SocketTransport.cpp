@@ -1,4 +1,5 @@
 #include "DeviceTestRig.h"
+#include "OrvelSimProcess.h"
 
 #include "device/SocketTransport.h"
 #include "device/SystemTransport.h"
@@ -63,39 +64,18 @@ private:
 };
 
 // orvel-sim as a second process, synchronised on the lines it prints.
-class OrvelSim {
+// orvel-sim with its devices folder under runtimeDir.
+class OrvelSim : public tervane::test::OrvelSimProcess {
 public:
-    OrvelSim(const QString& runtimeDir, const QStringList& arguments) {
+    OrvelSim(const QString& runtimeDir, const QStringList& arguments)
+        : tervane::test::OrvelSimProcess(QStringLiteral(ORVEL_SIM_PATH), environment(runtimeDir), arguments) {}
+
+private:
+    static QProcessEnvironment environment(const QString& runtimeDir) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(ORVEL_SIM_PATH), arguments);
+        return env;
     }
-    ~OrvelSim() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-    // The next line that starts with prefix; lines before it are skipped.
-    QString waitForLine(const QString& prefix) {
-        QDeadlineTimer deadline(10000);
-        for (;;) {
-            while (process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
-                lines << line;
-                if (line.startsWith(prefix))
-                    return line;
-            }
-            if (deadline.hasExpired() || !process.waitForReadyRead(int(deadline.remainingTime())))
-                return QString();
-        }
-    }
-    void command(const QByteArray& line) { process.write(line + '\n'); }
-
-    QProcess process;
-    QStringList lines;
 };
 
 } // namespace
