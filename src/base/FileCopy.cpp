@@ -1,5 +1,7 @@
 #include "base/FileCopy.h"
 
+#include "base/FileErrors.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -46,6 +48,18 @@ CopyResult CopyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes)
         bytes -= chunk;
     }
     return CopyResult::Done;
+}
+
+std::int32_t CopyFileBytesCode(QFileDevice& source, QFileDevice& target, qint64 bytes) {
+    switch (CopyFileBytes(source, target, bytes)) {
+    case CopyResult::Done:
+        return 0;
+    case CopyResult::ReadFailed:
+        return FileErrorRead;
+    case CopyResult::WriteFailed:
+        break;
+    }
+    return FileErrorWrite;
 }
 
 } // namespace tervane

@@ -2,6 +2,8 @@
 
 #include <QFileDevice>
 
+#include <cstdint>
+
 namespace tervane {
 
 enum class CopyResult { Done, ReadFailed, WriteFailed };
@@ -11,5 +13,7 @@ enum class CopyResult { Done, ReadFailed, WriteFailed };
 // cannot (another file system, an old kernel), or when it stumbles, the rest goes through a
 // buffer, which also tells a failed read (the source ending early included) from a failed write.
 CopyResult CopyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes);
+// The same with the outcome as a file error code: 0, -1 (read) or -2 (write).
+std::int32_t CopyFileBytesCode(QFileDevice& source, QFileDevice& target, qint64 bytes);
 
 } // namespace tervane

@@ -35,20 +35,6 @@ std::filesystem::path fsPath(const QString& path) {
 #endif
 }
 
-// Copies bytes from the current position of source to the current position of target. Gives 0,
-// or -1 when reading fails (the source ended early included), or -2 when writing fails.
-int copyRun(QFile& source, QFileDevice& target, qint64 bytes) {
-    switch (CopyFileBytes(source, target, bytes)) {
-    case CopyResult::Done:
-        return 0;
-    case CopyResult::ReadFailed:
-        return FileErrorRead;
-    case CopyResult::WriteFailed:
-        return FileErrorWrite;
-    }
-    return FileErrorWrite;
-}
-
 // The rebuilt file lies on another file system than the page file: copy it into the page
 // file's own folder and rename it over there, so the page file is still replaced in one step.
 bool copyOver(const QString& rebuilt, const QString& pageFile) {
@@ -62,7 +48,7 @@ bool copyOver(const QString& rebuilt, const QString& pageFile) {
         ReportFileError(FileErrorCreate, pageFile);
         return false;
     }
-    if (const int code = copyRun(source, target, source.size())) {
+    if (const int code = CopyFileBytesCode(source, target, source.size())) {
         target.cancelWriting();
         ReportFileError(code, code == FileErrorRead ? rebuilt : pageFile);
         return false;
@@ -206,12 +192,12 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
         // Records before n, then records after it; an n outside the file keeps every record.
         const bool inFile = n >= 0 && n < count;
         const qint64 head = inFile ? qint64(n) : count;
-        if (const int code = copyRun(source, rebuilt, head * kPageSize))
+        if (const int code = CopyFileBytesCode(source, rebuilt, head * kPageSize))
             return fail(code);
         if (inFile) {
             if (!source.seek((head + 1) * kPageSize))
                 return fail(FileErrorRead);
-            if (const int code = copyRun(source, rebuilt, (count - head - 1) * kPageSize))
+            if (const int code = CopyFileBytesCode(source, rebuilt, (count - head - 1) * kPageSize))
                 return fail(code);
         }
         rebuilt.close();

@@ -9,26 +9,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <algorithm>
-#include <vector>
-
 namespace tervane {
-namespace {
-
-// Copies bytes from source's position to target; 0, or the file error of the side that failed.
-int copyBytes(QFile& source, QSaveFile& target, qint64 bytes) {
-    switch (CopyFileBytes(source, target, bytes)) {
-    case CopyResult::Done:
-        return 0;
-    case CopyResult::ReadFailed:
-        return FileErrorRead;
-    case CopyResult::WriteFailed:
-        return FileErrorWrite;
-    }
-    return FileErrorWrite;
-}
-
-} // namespace
 
 bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage& page) {
     QFile source(pageFile);
@@ -56,14 +37,14 @@ bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage&
         ReportFileError(code, pageFile);
         return false;
     };
-    if (const int code = copyBytes(source, target, offset))
+    if (const int code = CopyFileBytesCode(source, target, offset))
         return fail(code);
     if (target.write(reinterpret_cast<const char*>(page.data()), KeyPage::kSize) != KeyPage::kSize)
         return fail(FileErrorWrite);
     // Everything after the page, a trailing partial record included, is kept as it was.
     if (!source.seek(offset + KeyPage::kSize))
         return fail(FileErrorRead);
-    if (const int code = copyBytes(source, target, size - offset - KeyPage::kSize))
+    if (const int code = CopyFileBytesCode(source, target, size - offset - KeyPage::kSize))
         return fail(code);
     if (!target.commit()) {
         ReportFileError(FileErrorWrite, pageFile);
