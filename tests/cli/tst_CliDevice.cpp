@@ -116,6 +116,7 @@ private slots:
     void uploadThenDownload_data();
     void uploadThenDownload();
     void downloadLastRowFails();
+    void downloadRowsFilledOnTheProgrammer();
     void downloadMissingPage();
 
 private:
@@ -340,6 +341,29 @@ void TestCliDevice::uploadThenDownload() {
     QCOMPARE(pageBytes(after, 2), pageBytes(before, 2));
     QCOMPARE(readFileBytes(base + ".dir"), directory);
     QCOMPARE(old.readAll(), before);
+}
+
+// Rows put into the programmer's memory from its console come down as the first key of their
+// page rows, with their names as comments; an Indala code is turned back by one bit.
+void TestCliDevice::downloadRowsFilledOnTheProgrammer() {
+    DeviceWorld world;
+    const QString base = writeFixtureBase(world);
+    QVERIFY(!base.isEmpty());
+    OrvelSim sim(world, QStringLiteral("kestrel"));
+    QVERIFY(!sim.waitForLine(QStringLiteral("plugged")).isEmpty());
+    sim.command("row 5 1 0156341200000005 Петров кв 7");
+    QCOMPARE(sim.waitForLine(QStringLiteral("row")), QStringLiteral("row 5 set"));
+    sim.command("row 499 131 0300000000000001");
+    QCOMPARE(sim.waitForLine(QStringLiteral("row")), QStringLiteral("row 499 set"));
+
+    const CliRun down = world.cli({QStringLiteral("device"), QStringLiteral("download"), base, QStringLiteral("2")});
+    QCOMPARE(down.err, QByteArray());
+    QCOMPARE(down.exitCode, 0);
+    auto expected = std::make_unique<KeyPage>();
+    expected->setCell(5, 0, cellOf(1, "0156341200000005"));
+    expected->setComment(5, cp1251(QStringLiteral("Петров кв 7")));
+    expected->setCell(499, 0, cellOf(131, "0100000000008080"));
+    QCOMPARE(pageBytes(readFileBytes(base + ".dat"), 2), bytesOf(*expected));
 }
 
 // The page is looked at before the programmer: a page the base does not have costs no traffic.

@@ -1,12 +1,14 @@
 #include "SimConsole.h"
 
 #include "SimServer.h"
+#include "base/Cp1251.h"
 #include "device/ProgrammerSimulator.h"
 
 #include <QHash>
 #include <QSocketNotifier>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -44,6 +46,9 @@ QString SimConsole::helpText() {
         "                         c[0] first; it is read at the next read-keys command\n"
         "  write-result <code>    the waiting (or next) write ends with this result code, 0 = success\n"
         "  lock-result <code>     the waiting (or next) lock ends with this result code, 0 = success\n"
+        "  row <n> <type> <code> [name]\n"
+        "                         put a key in row n of the programmer's key memory, with a name\n"
+        "                         of up to 25 characters; type 0 empties the row\n"
         "  cancel                 the operation the programmer waits in ends as cancelled\n"
         "  fault <kind> [times]   misbehave on the next commands: no-answer, bad-checksum,\n"
         "                         wrong-echo, stale-event, unplug\n"
@@ -104,6 +109,24 @@ void SimConsole::execute(const QString& line) {
             m_simulator.setLockResult(code);
         m_print(
             QStringLiteral("%1 result set %2").arg(write ? QStringLiteral("write") : QStringLiteral("lock")).arg(code));
+    } else if (command == QLatin1String("row")) {
+        int row = 0;
+        int type = 0;
+        KeyCode code{};
+        if (words.size() < 4 || !parseNumber(words[1], m_simulator.rowCount() - 1, row) ||
+            !parseNumber(words[2], 255, type) || !parseCode(words[3], code))
+            return usage(QStringLiteral("row <n> <type> <16 hex digits> [name]"));
+        // The row record: the type, the name as the programmer stores it (Windows-1251, zero
+        // after a shorter name), the code.
+        ProgrammerSimulator::Row record{};
+        if (type != 0) {
+            record[0] = static_cast<std::uint8_t>(type);
+            const QByteArray name = ToCp1251(words.mid(4).join(QLatin1Char(' '))).left(25);
+            std::copy(name.begin(), name.end(), record.begin() + 1);
+            std::copy(code.begin(), code.end(), record.begin() + 26);
+        }
+        m_simulator.setRow(row, record);
+        m_print(QStringLiteral("row %1 set").arg(row));
     } else if (command == QLatin1String("cancel")) {
         m_print(m_simulator.cancelWaiting() ? QStringLiteral("cancelled") : QStringLiteral("nothing to cancel"));
     } else if (command == QLatin1String("fault")) {

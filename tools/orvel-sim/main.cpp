@@ -58,6 +58,7 @@ QString description() {
                           "                         write-blank <type> <code>, lock-key, read-row <n>, write-row <n>)\n"
                           "  event key-read <type> <code> | event done <code> | event cancelled\n"
                           "  read key presented | write result set <code> | lock result set <code> | fault set <kind>\n"
+                          "  row <n> set\n"
                           "  cancelled | nothing to cancel | error <reason>\n\n"
                           "Example: orvel-sim --model kestrel --firmware 1.36 --name demo");
 }
