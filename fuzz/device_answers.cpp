@@ -4,6 +4,8 @@
 //
 // The input is a series of 66-byte steps: one byte that picks the call (bit 7 set: give the
 // report a correct check sum), then the 65-byte report the programmer sends.
+#include "FuzzSupport.h"
+
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
@@ -15,11 +17,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
 using namespace tervane;
+using tervane::fuzz::Check;
+using tervane::fuzz::InstantPump;
 
 class SilentPrompts final : public Prompts {
 public:
@@ -27,21 +30,6 @@ public:
     std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
-
-class InstantPump final : public EventPump {
-public:
-    void processEvents() override {}
-    void sleepMs(int ms) override { m_now += ms; }
-    qint64 nowMs() const override { return m_now; }
-
-private:
-    qint64 m_now = 0;
-};
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 } // namespace
 
@@ -76,16 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0:
         case 1: {
             const bool accepted = (op % 4 == 0) ? protocol.ReceiveAnswer() : protocol.PollAnswer();
-            check(accepted == sound);
+            Check(accepted == sound);
             if (accepted)
-                check(std::equal(protocol.InAnswer.begin(), protocol.InAnswer.end(), report.begin() + 1));
+                Check(std::equal(protocol.InAnswer.begin(), protocol.InAnswer.end(), report.begin() + 1));
             else
-                check(protocol.InAnswer == before);
+                Check(protocol.InAnswer == before);
             break;
         }
         case 2:
             detector.IdentifyDevice();
-            check(detector.FirmwareVersionText().size() <= DeviceDetector::MaxVersionTextLength);
+            Check(detector.FirmwareVersionText().size() <= DeviceDetector::MaxVersionTextLength);
             break;
         default:
             detector.DetectDevice();

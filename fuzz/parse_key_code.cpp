@@ -3,6 +3,8 @@
 // index. Input: [type] [flags] [a] [b] text...
 //   flags bit 0: check sum typed; bits 1-2: 0 Russian field, 1 English field, 2 positions a and b
 //   as signed bytes, 3 positions near the ends of the int range; bit 3: read the text as UTF-16.
+#include "FuzzCheck.h"
+
 #include "keys/DallasCrc.h"
 #include "keys/HexText.h"
 #include "keys/KeyCodeParser.h"
@@ -17,13 +19,9 @@
 #include <vector>
 
 using namespace tervane;
+using tervane::fuzz::Check;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 // The constant bytes every valid reading must carry.
 void CheckLayout(std::uint8_t type, const KeyCode& c, bool checksumTyped) {

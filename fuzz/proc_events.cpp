@@ -7,6 +7,8 @@
 //   check sum made right when control bit 7 is set) and tick; 3 tick; 4 Repeat; 5 Next;
 //   6 Cancel, Exit or offline by [next]; 7 [a] [b]: present key a, inject a fault, unplug or
 //   start the operation again.
+#include "FuzzSupport.h"
+
 #include "base/KeyPage.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
@@ -30,24 +32,10 @@
 #include <vector>
 
 using namespace tervane;
+using tervane::fuzz::Check;
+using tervane::fuzz::InstantPump;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-// Virtual time: a dead programmer's retries cost nothing.
-class FuzzPump final : public EventPump {
-public:
-    void processEvents() override {}
-    void sleepMs(int ms) override { m_now += ms; }
-    qint64 nowMs() const override { return m_now; }
-
-private:
-    qint64 m_now = 0;
-};
 
 class FuzzHost final : public ProcHost {
 public:
@@ -171,7 +159,7 @@ bool start(ProcForm& form, int operation) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     application();
-    static FuzzPump pump;
+    static InstantPump pump;
     static const bool installed = [] {
         setEventPump(&pump);
         settings().setDefaults();
