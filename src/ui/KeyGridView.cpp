@@ -11,8 +11,23 @@
 #include <QStyleOptionHeader>
 
 namespace tervane {
+namespace {
+
+// The row numbers: a column of fixed width whose rows all have the grid's row height. No row is
+// measured from its text, which a plain header does for 200 of them whenever the page is shown
+// again or the font changes.
+class RowNumberHeader final : public QHeaderView {
+public:
+    explicit RowNumberHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+protected:
+    QSize sectionSizeFromContents(int) const override { return {width(), defaultSectionSize()}; }
+};
+
+} // namespace
 
 KeyGridView::KeyGridView(QWidget* parent) : QTableView(parent) {
+    setVerticalHeader(new RowNumberHeader(this));
     setObjectName(QStringLiteral("EditBox"));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
