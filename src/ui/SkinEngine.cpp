@@ -19,9 +19,11 @@ namespace {
 
 const QString kInternalSuffix = QStringLiteral(" (internal)");
 const QString kSkinBaseStyle = QStringLiteral("Fusion");
+// The bands that a built-in look colours apart from the rest of the window.
+constexpr const char* kBarClasses[] = {"QMenuBar", "QToolBar", "QStatusBar"};
 
-// One built-in look: the palette's main roles, plus the gradient and text colour of the menu
-// band, the command band and the status bar.
+// One built-in look: the palette's main roles, plus the colours of the menu band, the command
+// band and the status bar (their background is the middle of barTop and barBottom).
 struct BuiltInSkin {
     const char* name;
     QRgb window, windowText, base, alternateBase, text, button, buttonText, highlight, highlightedText;
@@ -126,6 +128,12 @@ QApplication* widgetApp() {
     return qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
+// The application's style is `name` itself (a style sheet in force wraps the style in one
+// without a name, which never matches).
+bool drawsWith(const QApplication* app, const QString& name) {
+    return !name.isEmpty() && app->style()->name().compare(name, Qt::CaseInsensitive) == 0;
+}
+
 QColor mix(const QColor& a, const QColor& b, qreal t) {
     return QColor::fromRgbF(float(a.redF() * (1 - t) + b.redF() * t), float(a.greenF() * (1 - t) + b.greenF() * t),
                             float(a.blueF() * (1 - t) + b.blueF() * t));
@@ -172,20 +180,23 @@ QPalette builtInPalette(const BuiltInSkin& s) {
     return p;
 }
 
-QString builtInSheet(const BuiltInSkin& s) {
-    const auto hex = [](QRgb c) { return QColor(c).name(); };
-    return QStringLiteral("QMenuBar, QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                          "stop:0 %1, stop:1 %2); border: none; }\n"
-                          "QMenuBar { color: %3; }\n"
-                          "QMenuBar::item { background: transparent; padding: 3px 8px; }\n"
-                          "QMenuBar::item:selected, QMenuBar::item:pressed { background: %4; color: %5; "
-                          "border-radius: 3px; }\n"
-                          "QStatusBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                          "stop:0 %2, stop:1 %1); }\n"
-                          "QStatusBar, QStatusBar QLabel { color: %3; }\n"
-                          "QToolTip { color: %6; background-color: %7; border: 1px solid %4; padding: 2px; }\n")
-        .arg(hex(s.barTop), hex(s.barBottom), hex(s.barText), hex(s.highlight), hex(s.highlightedText), hex(s.text),
-             hex(s.base));
+// The palette of the menu band, the command band and the status bar, and of what they hold.
+QPalette builtInBarPalette(const BuiltInSkin& s) {
+    const QColor bar = mix(QColor(s.barTop), QColor(s.barBottom), 0.5);
+    const QColor barText(s.barText);
+    QPalette p = builtInPalette(s);
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
+        p.setColor(role, bar);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(role, barText);
+    p.setColor(QPalette::Light, bar.lighter(150));
+    p.setColor(QPalette::Midlight, bar.lighter(120));
+    p.setColor(QPalette::Mid, bar.darker(130));
+    p.setColor(QPalette::Dark, bar.darker(200));
+    p.setColor(QPalette::Shadow, bar.darker(300));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, mix(barText, bar, 0.5));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, mix(barText, bar, 0.5));
+    return p;
 }
 
 const BuiltInSkin* findBuiltIn(const QString& fullName) {
@@ -269,10 +280,11 @@ QStringList SkinEngine::skinNames() const {
     return names;
 }
 
-bool SkinEngine::loadSheet(const QString& fullName, QPalette& palette, QString& sheet) const {
+bool SkinEngine::loadSkin(const QString& fullName, Look& look) const {
     if (const BuiltInSkin* builtIn = findBuiltIn(fullName)) {
-        palette = builtInPalette(*builtIn);
-        sheet = builtInSheet(*builtIn);
+        look.palette = builtInPalette(*builtIn);
+        look.bars = builtInBarPalette(*builtIn);
+        look.sheet.clear();
         return true;
     }
     for (const FileSkin& skin : fileSkins()) {
@@ -281,10 +293,11 @@ bool SkinEngine::loadSheet(const QString& fullName, QPalette& palette, QString& 
         QFile file(skin.path);
         if (!file.open(QIODevice::ReadOnly))
             return false;
-        sheet = QString::fromUtf8(file.readAll());
+        look.sheet = QString::fromUtf8(file.readAll());
         // A sheet draws on Fusion's own colours unless it sets its own.
         const std::unique_ptr<QStyle> fusion(QStyleFactory::create(kSkinBaseStyle));
-        palette = fusion ? fusion->standardPalette() : QPalette();
+        look.palette = fusion ? fusion->standardPalette() : QPalette();
+        look.bars.reset();
         // Images next to the sheet can be named "skin:picture.png".
         QDir::setSearchPaths(QStringLiteral("skin"), {QFileInfo(skin.path).absolutePath()});
         return true;
@@ -293,13 +306,11 @@ bool SkinEngine::loadSheet(const QString& fullName, QPalette& palette, QString& 
 }
 
 bool SkinEngine::setSkin(const QString& fullName) {
-    QPalette palette;
-    QString sheet;
-    if (!loadSheet(fullName, palette, sheet))
+    Look look;
+    if (!loadSkin(fullName, look))
         return false;
     m_current = fullName;
-    m_currentPalette = palette;
-    m_currentSheet = sheet;
+    m_look = std::move(look);
     if (m_enabled)
         applyCurrent();
     return true;
@@ -339,12 +350,24 @@ void SkinEngine::applyCurrent() {
         return;
     rememberPlatform();
     if (!g_skinApplied) {
-        if (QStyle* fusion = QStyleFactory::create(kSkinBaseStyle))
-            QApplication::setStyle(fusion);
+        // Setting a style polishes every widget again; a platform that already draws with the
+        // skins' base style keeps its style object.
+        if (!drawsWith(app, kSkinBaseStyle)) {
+            if (QStyle* fusion = QStyleFactory::create(kSkinBaseStyle))
+                QApplication::setStyle(fusion);
+        }
         g_skinApplied = true;
     }
-    QApplication::setPalette(m_currentPalette);
-    app->setStyleSheet(m_currentSheet);
+    // The application's palette replaces every palette set for a class of widgets.
+    QApplication::setPalette(m_look.palette);
+    if (m_look.bars) {
+        for (const char* bar : kBarClasses)
+            QApplication::setPalette(*m_look.bars, bar);
+    }
+    // Built-in looks are palettes only: a style sheet would make every widget dearer to make and
+    // to draw.
+    if (app->styleSheet() != m_look.sheet)
+        app->setStyleSheet(m_look.sheet);
 }
 
 void SkinEngine::restorePlatform() {
@@ -353,11 +376,13 @@ void SkinEngine::restorePlatform() {
         return;
     g_skinApplied = false;
     app->setStyleSheet(QString());
-    QStyle* style = QStyleFactory::create(g_platform.style);
-    if (!style)
-        style = QStyleFactory::create(kSkinBaseStyle);
-    if (style)
-        QApplication::setStyle(style);
+    if (!drawsWith(app, g_platform.style)) {
+        QStyle* style = QStyleFactory::create(g_platform.style);
+        if (!style)
+            style = QStyleFactory::create(kSkinBaseStyle);
+        if (style)
+            QApplication::setStyle(style);
+    }
     // A default palette follows the platform theme again rather than freezing today's colours.
     QApplication::setPalette(g_platform.paletteSet ? g_platform.palette : QPalette());
     app->setStyleSheet(g_platform.sheet);

@@ -8,9 +8,10 @@
 namespace tervane {
 
 // The skin layer under every window. A skin is either one of the built-in looks, listed as
-// "<name> (internal)" (a palette and a small style sheet on the Fusion style), or a "*.qss" file
-// in a "Skins" folder, listed under the file's base name. "Off" gives the application back the
-// style, palette and style sheet it had before the first skin was applied.
+// "<name> (internal)" (palettes on the Fusion style, one of them for the menu band, the command
+// band and the status bar), or a "*.qss" file in a "Skins" folder, listed under the file's base
+// name. "Off" gives the application back the style, palette and style sheet it had before the
+// first skin was applied.
 class SkinEngine {
 public:
     // Searches the "Skins" folders of the program folder and of the per-user data folder.
@@ -51,24 +52,23 @@ private:
         QString name;
         QString path;
     };
+    // What a skin sets: the application's palette, the palette of the menu band, the command
+    // band and the status bar (built-in looks), and the application's style sheet (skin files).
+    struct Look {
+        QPalette palette;
+        std::optional<QPalette> bars;
+        QString sheet;
+    };
     QList<FileSkin> fileSkins() const;
-    bool loadSheet(const QString& fullName, QPalette& palette, QString& sheet) const;
+    bool loadSkin(const QString& fullName, Look& look) const;
     void applyCurrent();
     void restorePlatform();
     void rememberPlatform();
 
     std::optional<QStringList> m_folders;
     QString m_current;
-    QPalette m_currentPalette;
-    QString m_currentSheet;
+    Look m_look;
     bool m_enabled = false;
-    bool m_applied = false; // the application carries a skin now
-
-    bool m_platformKnown = false;
-    QString m_platformStyle;
-    QPalette m_platformPalette;
-    bool m_platformPaletteSet = false;
-    QString m_platformSheet;
 };
 
 } // namespace tervane
