@@ -7,7 +7,8 @@
 // there names a copy of the demo base as the last base, and TEMP and XDG_RUNTIME_DIR point
 // inside it too, so that no other running instance or simulated programmer is seen.
 //
-// TERVANE_BENCH_DIR names the folder to work in (the system's temporary folder by default).
+// TERVANE_BENCH_DIR names the folder to work in (the system's temporary folder by default);
+// with TERVANE_BENCH_KEEP set the program folder stays, for profiling a start by hand.
 
 #include "seams/AppPaths.h"
 #include "settings/Settings.h"
@@ -21,6 +22,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cerrno>
 #include <ctime>
 #include <poll.h>
@@ -159,6 +161,11 @@ struct EditorInstall {
     bool prepare() {
         if (!dir.isValid())
             return false;
+        if (qEnvironmentVariableIsSet("TERVANE_BENCH_KEEP")) {
+            // Keeps the program folder for profiling a start by hand.
+            dir.setAutoRemove(false);
+            std::fprintf(stderr, "program folder kept: %s\n", qPrintable(dir.path()));
+        }
         const QString user = dir.path() + QStringLiteral("/user");
         const QString run = dir.path() + QStringLiteral("/run");
         QDir root(dir.path());
