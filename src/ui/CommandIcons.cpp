@@ -4,6 +4,7 @@
 #include <QCache>
 #include <QHash>
 #include <QIconEngine>
+#include <QImage>
 #include <QStyle>
 #include <QStyleOption>
 #include <QLinearGradient>
@@ -12,7 +13,11 @@
 #include <QPixmap>
 #include <QRadialGradient>
 #include <QtMath>
+#include <QThreadPool>
 #include <functional>
+#include <future>
+#include <memory>
+#include <vector>
 
 namespace tervane {
 namespace {
@@ -22,11 +27,29 @@ using Drawing = std::function<void(QPainter&)>;
 
 const QColor kOutline(0x4a, 0x55, 0x63);
 
+QImage drawImage(const Drawing& draw, int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 32.0, side / 32.0);
+    draw(p);
+    p.end();
+    return image;
+}
+
+// A picture being drawn on a worker thread, at the size the window asks for first.
+struct AheadPicture {
+    int side = 0;
+    std::shared_future<QImage> image;
+};
+
 // Draws a picture at the size a view asks for, when it asks: the window does not pay at start for
-// sizes it never shows.
+// sizes it never shows. A picture drawn ahead is taken as it is.
 class DrawnIconEngine final : public QIconEngine {
 public:
-    explicit DrawnIconEngine(Drawing draw) : m_draw(std::move(draw)) {}
+    explicit DrawnIconEngine(Drawing draw, std::shared_ptr<const AheadPicture> ahead = {})
+        : m_draw(std::move(draw)), m_ahead(std::move(ahead)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
@@ -40,14 +63,8 @@ public:
         const quint64 key = (quint64(side) << 8) | quint64(mode);
         if (const QPixmap* cached = m_cache.object(key))
             return *cached;
-        QPixmap pm(side, side);
-        pm.fill(Qt::transparent);
-        {
-            QPainter p(&pm);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.scale(side / 32.0, side / 32.0);
-            m_draw(p);
-        }
+        const bool drawnAhead = m_ahead && m_ahead->side == side;
+        QPixmap pm = QPixmap::fromImage(drawnAhead ? m_ahead->image.get() : drawImage(m_draw, side));
         if (mode != QIcon::Normal && mode != QIcon::Active && QApplication::instance()) {
             QStyleOption option;
             option.palette = QApplication::palette();
@@ -67,16 +84,17 @@ public:
         return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
     }
 
-    QIconEngine* clone() const override { return new DrawnIconEngine(m_draw); }
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_draw, m_ahead); }
     QString key() const override { return QStringLiteral("tervane-drawn"); }
 
 private:
     Drawing m_draw;
+    std::shared_ptr<const AheadPicture> m_ahead;
     QCache<quint64, QPixmap> m_cache{64};
 };
 
-QIcon render(const Drawing& draw) {
-    return QIcon(new DrawnIconEngine(draw));
+QIcon render(const Drawing& draw, std::shared_ptr<const AheadPicture> ahead = {}) {
+    return QIcon(new DrawnIconEngine(draw, std::move(ahead)));
 }
 
 QLinearGradient vertical(qreal top, qreal bottom, const QColor& from, const QColor& to) {
@@ -446,31 +464,73 @@ Drawing commandDrawing(CommandIconId id) {
     return [](QPainter&) {};
 }
 
+Drawing treeDrawing(int imageIndex) {
+    if (imageIndex == TreeFolderImage)
+        return [](QPainter& p) { drawFolder(p, QRectF(2, 5, 28, 23), false); };
+    if (imageIndex == TreeSelectedFileImage)
+        return drawSelectedFile;
+    return [](QPainter& p) { drawDocument(p, QRectF(6, 3, 20, 26)); };
+}
+
+constexpr int kCommandIconCount = int(CommandIconId::ShortView) + 1;
+
+// The icons, made on the GUI thread only.
+QHash<int, QIcon>& commandIcons() {
+    static QHash<int, QIcon> icons;
+    return icons;
+}
+QHash<int, QIcon>& treeIcons() {
+    static QHash<int, QIcon> icons;
+    return icons;
+}
+
 } // namespace
 
+void DrawIconsAhead(int commandSide, int treeSide) {
+    struct Job {
+        Drawing draw;
+        std::promise<QImage> done;
+        int side;
+    };
+    auto jobs = std::make_shared<std::vector<Job>>();
+    jobs->reserve(kCommandIconCount + 3);
+    const auto ahead = [&jobs](QHash<int, QIcon>& icons, int key, Drawing draw, int side) {
+        if (icons.contains(key) || side <= 0)
+            return;
+        auto picture = std::make_shared<AheadPicture>();
+        picture->side = side;
+        jobs->push_back({draw, std::promise<QImage>(), side});
+        picture->image = jobs->back().done.get_future().share();
+        icons.insert(key, render(draw, std::move(picture)));
+    };
+    for (int id = 0; id < kCommandIconCount; ++id)
+        ahead(commandIcons(), id, commandDrawing(CommandIconId(id)), commandSide);
+    for (int index = TreeFolderImage; index <= TreeFileImage; ++index)
+        ahead(treeIcons(), index, treeDrawing(index), treeSide);
+    if (jobs->empty())
+        return;
+    // The drawings touch nothing but their own image.
+    QThreadPool::globalInstance()->start([jobs] {
+        for (Job& job : *jobs)
+            job.done.set_value(drawImage(job.draw, job.side));
+    });
+}
+
 QIcon CommandIcon(CommandIconId id) {
-    static QHash<int, QIcon> cache;
-    auto it = cache.find(int(id));
-    if (it == cache.end())
-        it = cache.insert(int(id), render(commandDrawing(id)));
+    QHash<int, QIcon>& icons = commandIcons();
+    auto it = icons.find(int(id));
+    if (it == icons.end())
+        it = icons.insert(int(id), render(commandDrawing(id)));
     return *it;
 }
 
 QIcon TreeIcon(int imageIndex) {
-    static QHash<int, QIcon> cache;
     if (imageIndex < TreeFolderImage || imageIndex > TreeFileImage)
         return {};
-    auto it = cache.find(imageIndex);
-    if (it == cache.end()) {
-        Drawing draw;
-        if (imageIndex == TreeFolderImage)
-            draw = [](QPainter& p) { drawFolder(p, QRectF(2, 5, 28, 23), false); };
-        else if (imageIndex == TreeSelectedFileImage)
-            draw = drawSelectedFile;
-        else
-            draw = [](QPainter& p) { drawDocument(p, QRectF(6, 3, 20, 26)); };
-        it = cache.insert(imageIndex, render(draw));
-    }
+    QHash<int, QIcon>& icons = treeIcons();
+    auto it = icons.find(imageIndex);
+    if (it == icons.end())
+        it = icons.insert(imageIndex, render(treeDrawing(imageIndex)));
     return *it;
 }
 

@@ -30,4 +30,9 @@ QIcon CommandIcon(CommandIconId id);
 QIcon TreeIcon(int imageIndex);
 QIcon AppIcon();
 
+// Starts drawing the command band's and the tree's pictures on a worker thread, at these sizes in
+// device pixels, while the window is still being built. Icons made before keep being drawn when
+// they are shown.
+void DrawIconsAhead(int commandSide, int treeSide);
+
 } // namespace tervane

@@ -17,7 +17,7 @@ constexpr char kCommandProperty[] = "tervaneCommand";
 constexpr char kContextProperty[] = "tervaneContext";
 constexpr char kSourceProperty[] = "tervaneSource";
 
-QKeySequence keys(int k) {
+QKeySequence keys(QKeyCombination k) {
     return QKeySequence(k);
 }
 
@@ -109,7 +109,7 @@ MainCommands::MainCommands(QWidget* window) : QObject(window) {
 
     m_toolBar = new QToolBar(window);
     m_toolBar->setObjectName(QStringLiteral("CommandBand"));
-    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setIconSize(QSize(kIconSide, kIconSide));
     m_toolBar->setMovable(false);
     m_toolBar->setFloatable(false);
     m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);

@@ -31,6 +31,8 @@ struct CommandState {
 class MainCommands final : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kIconSide = 32; // the command band's pictures
+
     explicit MainCommands(QWidget* window);
 
     QMenuBar* menuBar() const { return m_menuBar; }

@@ -37,6 +37,7 @@
 #include <QSplitter>
 #include <QToolBar>
 #include <QUrl>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #ifndef TERVANE_WEB_URL
@@ -79,6 +80,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildWidgets() {
+    // The band's and the tree's pictures are drawn on the second core while the widgets are made.
+    const qreal ratio = qApp->devicePixelRatio();
+    DrawIconsAhead(qRound(MainCommands::kIconSide * ratio),
+                   qRound(style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) * ratio));
     setWindowIcon(AppIcon());
     m_commands = new MainCommands(this);
     setMenuBar(m_commands->menuBar());

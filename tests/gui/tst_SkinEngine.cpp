@@ -348,6 +348,9 @@ void tst_SkinEngine::listName() {
 }
 
 void tst_SkinEngine::iconsAreDrawn() {
+    // The band's and the tree's pictures at 32 come from the worker thread; the window's own
+    // picture, and every other size, is drawn on the spot.
+    DrawIconsAhead(32, 32);
     QList<QIcon> icons;
     for (int id = int(CommandIconId::New); id <= int(CommandIconId::ShortView); ++id)
         icons.append(CommandIcon(CommandIconId(id)));
@@ -366,6 +369,7 @@ void tst_SkinEngine::iconsAreDrawn() {
                 opaque += qAlpha(image.pixel(x, y)) > 128;
         QVERIFY2(opaque > 100, "a picture is (nearly) empty");
         images.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+        QCOMPARE(icon.pixmap(48, 48).size(), QSize(48, 48));
     }
     QCOMPARE(images.size(), icons.size());
     QVERIFY(TreeIcon(3).isNull());
