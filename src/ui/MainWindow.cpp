@@ -17,6 +17,7 @@
 #include "ui/BaseTreeModel.h"
 #include "ui/BaseTreeView.h"
 #include "ui/CommandIcons.h"
+#include "ui/ImageFormatsAhead.h"
 #include "ui/CommentEditor.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
@@ -63,6 +64,7 @@ QFont gridFont() {
 
 MainWindow::MainWindow(const QString& openBase, QWidget* parent)
     : QMainWindow(parent), m_document(std::make_unique<Document>()), m_skins(std::make_unique<SkinEngine>()) {
+    LoadImageFormatsAhead();
     setObjectName(QStringLiteral("TForm1"));
     buildWidgets();
     m_document->refreshView = [this] { RefreshView(); };
