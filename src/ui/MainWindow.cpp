@@ -87,11 +87,6 @@ void MainWindow::buildWidgets() {
     DrawIconsAhead(qRound(MainCommands::kIconSide * ratio),
                    qRound(style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) * ratio));
     setWindowIcon(AppIcon());
-    m_commands = new MainCommands(this);
-    setMenuBar(m_commands->menuBar());
-    addToolBar(Qt::TopToolBarArea, m_commands->toolBar());
-    connect(m_commands, &MainCommands::commandTriggered, this, &MainWindow::runCommand);
-
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("Splitter"));
     m_splitter->setChildrenCollapsible(false);
@@ -136,6 +131,13 @@ void MainWindow::buildWidgets() {
         RefreshView();
         m_grid->setFocus();
     });
+
+    // The bands come after the tree and the grid: making them reads the style's own small
+    // pictures, by then with the image format plugins loaded on the worker thread.
+    m_commands = new MainCommands(this);
+    setMenuBar(m_commands->menuBar());
+    addToolBar(Qt::TopToolBarArea, m_commands->toolBar());
+    connect(m_commands, &MainCommands::commandTriggered, this, &MainWindow::runCommand);
 
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(gridPane);
