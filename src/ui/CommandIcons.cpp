@@ -5,15 +5,16 @@
 #include <QHash>
 #include <QIconEngine>
 #include <QImage>
-#include <QStyle>
-#include <QStyleOption>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRadialGradient>
-#include <QtMath>
+#include <QStyle>
+#include <QStyleOption>
 #include <QThreadPool>
+#include <QtMath>
+
 #include <functional>
 #include <future>
 #include <memory>

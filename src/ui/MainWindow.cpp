@@ -17,8 +17,8 @@
 #include "ui/BaseTreeModel.h"
 #include "ui/BaseTreeView.h"
 #include "ui/CommandIcons.h"
-#include "ui/ImageFormatsAhead.h"
 #include "ui/CommentEditor.h"
+#include "ui/ImageFormatsAhead.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
 #include "ui/MainCommands.h"
@@ -36,9 +36,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QToolBar>
 #include <QUrl>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #ifndef TERVANE_WEB_URL
