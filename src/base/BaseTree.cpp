@@ -1,6 +1,7 @@
 #include "base/BaseTree.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tervane {
 
@@ -35,6 +36,12 @@ void BaseTree::clear() {
     m_roots.clear();
     m_selected = nullptr;
     m_count = 0;
+}
+
+void BaseTree::swap(BaseTree& other) noexcept {
+    m_roots.swap(other.m_roots);
+    std::swap(m_selected, other.m_selected);
+    std::swap(m_count, other.m_count);
 }
 
 const std::vector<BaseNode*>& BaseTree::childrenOf(const BaseNode* parent) const {

@@ -41,6 +41,8 @@ public:
     BaseTree& operator=(const BaseTree&) = delete;
 
     void clear();
+    // Exchanges the whole content with other; no node is copied or freed.
+    void swap(BaseTree& other) noexcept;
     bool isEmpty() const { return m_roots.empty(); }
     std::size_t size() const { return m_count; }
 

@@ -55,8 +55,18 @@ void Document::becomeEmpty() {
     m_displayName.clear();
     m_currentPage = -1;
     m_modified = false;
-    m_tree.clear();
+    BaseTree none;
+    replaceTree(none);
+}
+
+void Document::replaceTree(BaseTree& with) {
+    if (treeAboutToBeReplaced)
+        treeAboutToBeReplaced();
+    m_tree.swap(with);
+    with.clear();
     forgetLastSelected();
+    if (treeReplaced)
+        treeReplaced();
 }
 
 void Document::forgetLastSelected() {
@@ -126,7 +136,8 @@ bool Document::NewBase() {
         return false;
     releaseWorkingCopy();
     QString base;
-    if (!CreateWorkingBase(m_tree, base, m_workingLock)) {
+    BaseTree empty;
+    if (!CreateWorkingBase(empty, base, m_workingLock)) {
         becomeEmpty();
         redraw();
         return false;
@@ -136,7 +147,7 @@ bool Document::NewBase() {
     m_savedBase.clear();
     m_displayName = Tr(kContext, "Data Base");
     m_modified = false;
-    forgetLastSelected();
+    replaceTree(empty);
     redraw();
     return true;
 }
@@ -169,7 +180,8 @@ bool Document::OpenBase(const QString& chosenFile) {
 
     releaseWorkingCopy();
     QString working;
-    if (!OpenWorkingCopy(base, m_tree, working, m_workingLock)) {
+    BaseTree loaded;
+    if (!OpenWorkingCopy(base, loaded, working, m_workingLock)) {
         becomeEmpty();
         redraw();
         return false;
@@ -178,7 +190,7 @@ bool Document::OpenBase(const QString& chosenFile) {
     m_currentPage = -1;
     m_savedBase = base;
     m_displayName = BaseDisplayName(base);
-    forgetLastSelected();
+    replaceTree(loaded);
     SelectNode();
     eventPump().processEvents();
     m_modified = false;
@@ -251,12 +263,13 @@ void Document::ReopenLastBase() {
     if (!last.isEmpty() && RecoverInterruptedSave(last) && QFileInfo(last + QStringLiteral(".dir")).isFile() &&
         QFileInfo(last + QStringLiteral(".dat")).isFile()) {
         QString working;
-        if (OpenWorkingCopy(last, m_tree, working, m_workingLock)) {
+        BaseTree loaded;
+        if (OpenWorkingCopy(last, loaded, working, m_workingLock)) {
             m_workingBase = working;
             m_savedBase = last;
             m_displayName = BaseDisplayName(last);
             m_currentPage = -1;
-            forgetLastSelected();
+            replaceTree(loaded);
         } else {
             becomeEmpty();
         }

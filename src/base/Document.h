@@ -24,6 +24,10 @@ public:
 
     // Runs wherever a command redraws: the grid, the caption, the tree, the commands.
     std::function<void()> refreshView;
+    // Run around every replacement of the whole tree (New, Open, Close, a failed Open), with no
+    // event processed in between: the old nodes are freed after the first and before the second.
+    std::function<void()> treeAboutToBeReplaced;
+    std::function<void()> treeReplaced;
 
     const QString& workingBase() const { return m_workingBase; } // empty: no document open
     const QString& savedBase() const { return m_savedBase; }     // empty: never saved
@@ -67,6 +71,8 @@ private:
     void releaseWorkingCopy(); // deletes the working files and drops their lock
     void becomeEmpty();        // no document open
     void forgetLastSelected();
+    // The tree becomes with's content; the old nodes are freed.
+    void replaceTree(BaseTree& with);
     bool saveTo(const QString& base);
     std::optional<QString> askSaveName(const QString& startFolder, const QString& fileName);
 

@@ -9,15 +9,18 @@ namespace tervane {
 
 BaseTreeModel::BaseTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void BaseTreeModel::setTree(BaseTree* tree) {
+void BaseTreeModel::beginReplaceTree() {
     beginResetModel();
+}
+
+void BaseTreeModel::endReplaceTree(BaseTree* tree) {
     m_tree = tree;
     endResetModel();
 }
 
-void BaseTreeModel::reset() {
-    beginResetModel();
-    endResetModel();
+void BaseTreeModel::retranslate() {
+    if (!m_tree)
+        emit dataChanged(index(0, 0), index(0, 0), {Qt::DisplayRole});
 }
 
 BaseNode* BaseTreeModel::nodeOf(const QModelIndex& index) const {

@@ -14,10 +14,13 @@ class BaseTreeModel final : public QAbstractItemModel {
 public:
     explicit BaseTreeModel(QObject* parent = nullptr);
 
-    // nullptr shows the placeholder. Call reset() after the tree was rebuilt or cleared.
-    void setTree(BaseTree* tree);
+    // The whole tree is replaced between the two calls: no index of the old nodes outlives
+    // them. nullptr shows the placeholder.
+    void beginReplaceTree();
+    void endReplaceTree(BaseTree* tree);
     BaseTree* tree() const { return m_tree; }
-    void reset();
+    // The placeholder's text follows the interface language.
+    void retranslate();
 
     BaseNode* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const BaseNode* node) const;

@@ -68,6 +68,8 @@ MainWindow::MainWindow(const QString& openBase, QWidget* parent)
     setObjectName(QStringLiteral("TForm1"));
     buildWidgets();
     m_document->refreshView = [this] { RefreshView(); };
+    m_document->treeAboutToBeReplaced = [this] { m_treeModel->beginReplaceTree(); };
+    m_document->treeReplaced = [this] { showReplacedTree(); };
     FormCreate(openBase);
     m_procForm = std::make_unique<ProcForm>(*this);
 }
@@ -233,8 +235,7 @@ void MainWindow::SetDeviceOnline(bool online) {
 void MainWindow::ApplyInterfaceTexts() {
     m_commands->applyInterfaceTexts();
     emit m_gridModel->headerDataChanged(Qt::Horizontal, 0, KeyGridModel::kColumns - 1);
-    m_treeModel->reset();
-    m_shownTreeGeneration = ~quint64(0);
+    m_treeModel->retranslate();
 }
 
 void MainWindow::applyGridFont() {
@@ -265,14 +266,10 @@ void MainWindow::RefreshView() {
     UpdateTitle();
 }
 
-void MainWindow::rebuildTreeIfNeeded() {
+void MainWindow::showReplacedTree() {
     BaseTree* tree = m_document->isOpen() ? &m_document->tree() : nullptr;
-    const quint64 generation = !tree ? 0 : tree->first() ? tree->first()->serial : 1;
-    if (m_treeModel->tree() == tree && generation == m_shownTreeGeneration)
-        return;
-    m_shownTreeGeneration = generation;
     m_syncingTree = true;
-    m_treeModel->setTree(tree);
+    m_treeModel->endReplaceTree(tree);
     if (tree) {
         for (BaseNode* n = tree->first(); n; n = tree->next(n)) {
             if (n->expanded && !n->children.empty())
@@ -300,7 +297,6 @@ void MainWindow::syncTreeSelection() {
 }
 
 void MainWindow::UpdateTitle() {
-    rebuildTreeIfNeeded();
     if (m_document->isOpen()) {
         setWindowTitle(QStringLiteral("Tervane - ") + m_document->displayName());
         m_tree->setEnabled(true);

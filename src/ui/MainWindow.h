@@ -74,7 +74,7 @@ private:
     bool FormClose();
     void buildWidgets();
     void applyGridFont();
-    void rebuildTreeIfNeeded();
+    void showReplacedTree();
     void syncTreeSelection();
     void TreeViewClick();
     void EditBoxEnter();
@@ -99,7 +99,6 @@ private:
     bool m_syncingTree = false;
     bool m_closing = false;
     int m_storedWindowState = 0;
-    quint64 m_shownTreeGeneration = ~quint64(0);
 };
 
 } // namespace tervane

@@ -15,6 +15,7 @@
 #include "ui/MainCommands.h"
 #include "ui/StatusPanels.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,8 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 using namespace tervane;
 using namespace tervane::test;
@@ -64,6 +67,25 @@ void editComment(MainWindow& w, int gridRow, const QString& text) {
     QVERIFY(!w.commentEditor()->isOpen());
 }
 
+// Everything the tree model shows, walked through the model as a view walks it.
+QStringList shownNames(const QAbstractItemModel& model, const QModelIndex& parent = {}) {
+    QStringList names;
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        names << index.data().toString();
+        names += shownNames(model, index);
+    }
+    return names;
+}
+
+// Paints the window as a display does between two user actions.
+void paintNow(MainWindow& w) {
+    w.tree()->viewport()->repaint();
+    w.grid()->viewport()->repaint();
+    w.repaint();
+    QApplication::processEvents();
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -78,6 +100,64 @@ private slots:
         }
         QCOMPARE(f->env.prompts.pendingAnswers(), 0);
         f.reset();
+    }
+
+    void replacingTheTreeResetsTheModelBeforeTheOldNodesGo() {
+        const QString base = f->writeSampleBase();
+        const QString other = f->writeSampleBase(QStringLiteral("other"));
+        const QString broken = f->writeSampleBase(QStringLiteral("broken"));
+        QFile::remove(broken + ".dat");
+        f->start(base + ".dir");
+        f->restart(); // the base is reopened at start
+        MainWindow& w = *f->window;
+        QAbstractItemModelTester tester(w.treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QAbstractItemModel& model = *w.treeModel();
+
+        // At the start of a reset the model must still show the nodes the view knows.
+        QStringList shownBefore;
+        QStringList seenAtReset;
+        connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, [&] { seenAtReset = shownNames(model); });
+        const QStringList sample{QStringLiteral("Дом"), QStringLiteral("кв 1"), QStringLiteral("кв 2")};
+        const QStringList placeholder{QStringLiteral("No files opened...")};
+        auto step = [&](const std::function<void()>& command, const QStringList& shownAfter) {
+            paintNow(w);
+            shownBefore = shownNames(model);
+            seenAtReset = shownBefore;
+            command();
+            QCOMPARE(seenAtReset, shownBefore);
+            paintNow(w);
+            QCOMPARE(shownNames(model), shownAfter);
+            paintNow(w);
+        };
+
+        QCOMPARE(shownNames(model), sample);
+        step([&] { w.runCommand(CommandId::SaveFile); }, sample);
+        step([&] { w.runCommand(CommandId::NewFile); }, {});
+        step([&] { f->openBase(other); }, sample);
+        QCOMPARE(w.tree()->currentIndex().data().toString(), QStringLiteral("кв 1"));
+        step([&] {
+            editComment(w, 2, QStringLiteral("x"));
+            f->env.prompts.answer(ButtonYes);
+            w.runCommand(CommandId::NewFile);
+        }, {});
+        step([&] {
+            f->env.prompts.answerFile(f->userFolder() + "/saved.dir");
+            w.runCommand(CommandId::SaveFileAs);
+        }, {});
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tervane - saved"));
+        step([&] { f->openBase(base); }, sample);
+        step([&] {
+            editComment(w, 2, QStringLiteral("y"));
+            f->env.prompts.answer(ButtonNo);
+            w.runCommand(CommandId::CloseFile);
+        }, placeholder);
+        step([&] { f->openBase(base); }, sample);
+        step([&] {
+            f->env.prompts.answer(ButtonOk); // the missing .dat
+            f->openBase(broken);
+        }, placeholder);
+        QCOMPARE(f->env.prompts.last().text, "Open file error: \"" + QDir::toNativeSeparators(broken) + ".dat\"");
+        step([&] { f->openBase(base); }, sample);
     }
 
     void firstStartWithoutConfiguration() {
