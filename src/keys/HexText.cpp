@@ -38,15 +38,16 @@ bool HexTextToBytes(std::string_view digits, int digitCount, std::uint8_t* dest,
         return false;
     if (digitCount == 0)
         return true;
-    const std::size_t byteCount = (static_cast<std::size_t>(digitCount) + 1) / 2;
+    const std::size_t kept = (static_cast<std::size_t>(digitCount) + 1) / 2 * 2;
+    const std::size_t byteCount = kept / 2;
     if (dest == nullptr || destSize < 0 || static_cast<std::size_t>(first) + byteCount > std::size_t(destSize))
         return false;
 
-    // Characters before the start of the kept text are the zero padding.
-    const std::size_t available = std::min<std::size_t>(digits.size(), static_cast<std::size_t>(digitCount));
-    const std::size_t padded = byteCount * 2;
-    const std::size_t padding = padded - available;
-    auto digitAt = [&](std::size_t i) { return i < padding ? '0' : digits[i - padding]; };
+    // The rightmost characters are the low digits: a longer text loses its leading ones, and a
+    // shorter one reads as if it had leading zeros.
+    const std::size_t padding = kept > digits.size() ? kept - digits.size() : 0;
+    const std::string_view tail = digits.substr(digits.size() - (kept - padding));
+    auto digitAt = [&](std::size_t i) { return i < padding ? '0' : tail[i - padding]; };
 
     // Convert everything before writing, so a bad pair leaves dest as it was.
     std::vector<std::uint8_t> bytes(byteCount);

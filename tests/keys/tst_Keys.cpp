@@ -361,7 +361,12 @@ void TestKeys::hexTextToBytes_data() {
     QTest::newRow("lower case") << QByteArray("abcdef") << 6 << 0 << 6 << true << QByteArray("AB CD EF EE EE EE");
     QTest::newRow("none") << QByteArray("") << 0 << 0 << 6 << true << untouched;
     QTest::newRow("none, past the end") << QByteArray("") << 0 << 6 << 6 << true << untouched;
-    QTest::newRow("first digits only") << QByteArray("12345") << 3 << 0 << 6 << true << QByteArray("01 23 EE EE EE EE");
+    QTest::newRow("rightmost digits are kept")
+        << QByteArray("12345") << 3 << 0 << 6 << true << QByteArray("23 45 EE EE EE EE");
+    QTest::newRow("more digits than the destination holds")
+        << QByteArray("112233445566778899") << 12 << 0 << 6 << true << QByteArray("44 55 66 77 88 99");
+    QTest::newRow("a bad digit that is not kept")
+        << QByteArray("G1234") << 4 << 1 << 6 << true << QByteArray("EE 12 34 EE EE EE");
     QTest::newRow("missing digits are zeros")
         << QByteArray("AB") << 6 << 0 << 6 << true << QByteArray("00 00 AB EE EE EE");
     QTest::newRow("fills to the end") << QByteArray("ABC") << 3 << 4 << 6 << true << QByteArray("EE EE EE EE 0A BC");
