@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -14,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -64,6 +67,36 @@ bool CopyOpenFile(QFile& source, const QString& destination, const std::function
         return false;
     out.close();
     return out.error() == QFileDevice::NoError;
+}
+
+QString CreateUniqueFile(QFile& file, const QString& prefix) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString unique = QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, u'0');
+        file.setFileName(prefix + QLatin1Char('-') + unique);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return unique;
+        const QFileInfo taken(file.fileName());
+        if (!taken.exists() && !taken.isSymLink())
+            return {};
+    }
+    return {};
+}
+
+bool KeepFileMode(QFileDevice& file, const QString& model) {
+#ifdef Q_OS_WIN
+    return QFile::setPermissions(file.fileName(), QFile::permissions(model));
+#else
+    struct stat old {};
+    if (::stat(QFile::encodeName(model).constData(), &old) != 0)
+        return false;
+    // Only root may give a file to its old owner, and only a member of the old group that group;
+    // where we may not, the file stays ours, as a copy made by this user would be.
+    const int fd = file.handle();
+    [[maybe_unused]] const bool given =
+        ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, uid_t(-1), old.st_gid) == 0;
+    // After the owner, which clears the set-id bits.
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+#endif
 }
 
 bool ReplaceFile(const QString& from, const QString& to) {

@@ -17,6 +17,16 @@ bool SyncFile(QFile& file);
 // A failed copy may leave a partial destination behind.
 bool CopyOpenFile(QFile& source, const QString& destination, const std::function<bool()>& afterFirstPart = {});
 
+// Creates the new file prefix + "-" + a random part and opens it for writing. A name that is
+// taken is never opened: its file may be another process's. The random part, or an empty
+// string when no file could be created.
+QString CreateUniqueFile(QFile& file, const QString& prefix);
+
+// Gives the open file the permission bits of the file at model exactly, and its owner and group
+// where the system lets us, so that a replacement is open to the same people as the file it
+// replaces. False when the bits could not be set.
+bool KeepFileMode(QFileDevice& file, const QString& model);
+
 // Renames from over to in one step: readers see the old file or the new one, never neither.
 bool ReplaceFile(const QString& from, const QString& to);
 

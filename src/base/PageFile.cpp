@@ -1,20 +1,15 @@
 #include "base/PageFile.h"
 
+#include "base/DurableFile.h"
 #include "base/FileCopy.h"
 #include "base/FileErrors.h"
 #include "seams/AppPaths.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include <algorithm>
-#include <filesystem>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <vector>
-
 
 namespace tervane {
 namespace {
@@ -23,60 +18,18 @@ constexpr qint64 kPageSize = KeyPage::kSize;
 // Every writer wants room for a second copy of the file: two pages' worth per page.
 constexpr qint64 kRoomPerPage = 2 * kPageSize;
 
-QString deleteTempPath() {
-    return TempFolder() + QStringLiteral("/$$del_tmp$$0x0x0");
-}
+DeletePageHook g_deleteHook;
 
-std::filesystem::path fsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// The rebuilt file lies on another file system than the page file: copy it into the page
-// file's own folder and rename it over there, so the page file is still replaced in one step.
-bool copyOver(const QString& rebuilt, const QString& pageFile) {
-    QFile source(rebuilt);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        ReportFileError(FileErrorOpen, rebuilt);
-        return false;
-    }
-    QSaveFile target(pageFile);
-    if (!target.open(QIODevice::WriteOnly)) {
-        ReportFileError(FileErrorCreate, pageFile);
-        return false;
-    }
-    if (const int code = CopyFileBytesCode(source, target, source.size())) {
-        target.cancelWriting();
-        ReportFileError(code, code == FileErrorRead ? rebuilt : pageFile);
-        return false;
-    }
-    if (!target.commit()) {
-        ReportFileError(FileErrorWrite, pageFile);
-        return false;
-    }
-    return true;
-}
-
-// Puts the rebuilt file in the page file's place. The old page file stays until the new one
-// is complete, so a failure leaves it as it was.
-bool replacePageFile(const QString& rebuilt, const QString& pageFile) {
-    if (const QFileDevice::Permissions kept = QFile::permissions(pageFile))
-        QFile::setPermissions(rebuilt, kept);
-    std::error_code error;
-    std::filesystem::rename(fsPath(rebuilt), fsPath(pageFile), error);
-    if (!error)
-        return true;
-    bool replaced = false;
-    if (error == std::errc::cross_device_link)
-        replaced = copyOver(rebuilt, pageFile);
-    QFile::remove(rebuilt);
-    return replaced;
+void reach(DeletePageStep step) {
+    if (g_deleteHook)
+        g_deleteHook(step);
 }
 
 } // namespace
+
+void setDeletePageHook(DeletePageHook hook) {
+    g_deleteHook = std::move(hook);
+}
 
 std::int64_t PageCount(const QString& pageFile) {
     QFile file(pageFile);
@@ -164,47 +117,51 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
     const QString tempFolder = TempFolder();
     if (!QFileInfo(tempFolder).isDir())
         return false;
-    const QString rebuiltPath = deleteTempPath();
-    {
-        // A stale file of an earlier run is removed rather than written through, so that a link
-        // planted under this name cannot redirect the copy.
-        QFile::remove(rebuiltPath);
-        QFile rebuilt(rebuiltPath);
-        if (!rebuilt.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-            ReportFileError(FileErrorCreate, rebuiltPath);
-            return false;
-        }
-        QFile source(pageFile);
-        const auto fail = [&](int code) {
-            if (code != 0)
-                ReportFileError(code, pageFile);
-            rebuilt.close();
-            QFile::remove(rebuiltPath);
-            return false;
-        };
-        if (!source.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-            return fail(FileErrorOpen);
-        const qint64 count = source.size() / kPageSize;
-        const qint64 room = count * kRoomPerPage;
-        if (!EnsureFreeSpace(tempFolder, room) || !EnsureFreeSpace(pageFile, room))
-            return fail(0);
-
-        // Records before n, then records after it; an n outside the file keeps every record.
-        const bool inFile = n >= 0 && n < count;
-        const qint64 head = inFile ? qint64(n) : count;
-        if (const int code = CopyFileBytesCode(source, rebuilt, head * kPageSize))
-            return fail(code);
-        if (inFile) {
-            if (!source.seek((head + 1) * kPageSize))
-                return fail(FileErrorRead);
-            if (const int code = CopyFileBytesCode(source, rebuilt, (count - head - 1) * kPageSize))
-                return fail(code);
-        }
-        rebuilt.close();
-        if (rebuilt.error() != QFileDevice::NoError)
-            return fail(FileErrorWrite);
+    QFile source(pageFile);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        ReportFileError(FileErrorOpen, pageFile);
+        return false;
     }
-    return replacePageFile(rebuiltPath, pageFile);
+    const qint64 count = source.size() / kPageSize;
+    const qint64 room = count * kRoomPerPage;
+    if (!EnsureFreeSpace(tempFolder, room) || !EnsureFreeSpace(pageFile, room))
+        return false;
+
+    // The rebuilt file has a name of its own beside the page file: another instance deleting a
+    // page at the same moment never meets it, and it is renamed over the page file in one step.
+    QFile rebuilt;
+    if (CreateUniqueFile(rebuilt, pageFile + QStringLiteral(".deleting")).isEmpty()) {
+        ReportFileError(FileErrorCreate, pageFile);
+        return false;
+    }
+    const auto fail = [&](int code) {
+        ReportFileError(code, pageFile);
+        rebuilt.remove();
+        return false;
+    };
+    if (!KeepFileMode(rebuilt, pageFile))
+        return fail(FileErrorCreate);
+    reach(DeletePageStep::RebuiltCreated);
+
+    // Records before n, then records after it; an n outside the file keeps every record.
+    const bool inFile = n >= 0 && n < count;
+    const qint64 head = inFile ? qint64(n) : count;
+    if (const int code = CopyFileBytesCode(source, rebuilt, head * kPageSize))
+        return fail(code);
+    if (inFile) {
+        if (!source.seek((head + 1) * kPageSize))
+            return fail(FileErrorRead);
+        if (const int code = CopyFileBytesCode(source, rebuilt, (count - head - 1) * kPageSize))
+            return fail(code);
+    }
+    rebuilt.close();
+    if (rebuilt.error() != QFileDevice::NoError)
+        return fail(FileErrorWrite);
+    reach(DeletePageStep::RebuiltWritten);
+    // The old page file stays until the new one is complete, so a failure leaves it as it was.
+    if (!ReplaceFile(rebuilt.fileName(), pageFile))
+        return fail(FileErrorWrite);
+    return true;
 }
 
 } // namespace tervane

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace tervane {
 
@@ -20,8 +21,17 @@ bool AppendPage(const QString& pageFile, std::int32_t& newPage);
 bool ReadPage(const QString& pageFile, std::int32_t n, KeyPage& destination);
 // Writes page n; n = page count appends a page.
 bool WritePage(const QString& pageFile, std::int32_t n, const KeyPage& source);
-// Rebuilds the file without page n through "$$del_tmp$$0x0x0" in the temporary folder, and
-// renames the rebuilt file over the page file: the page file is never deleted first.
+// Rebuilds the file without page n in a new file of a unique name beside it, "<page file>.deleting-"
+// and a random part, and renames that over the page file: the page file is never deleted first.
+// False without a message when the temporary folder is missing.
 bool DeletePage(const QString& pageFile, std::int32_t n);
+
+// The points of DeletePage at which a test holds it, to meet another instance there.
+enum class DeletePageStep : int {
+    RebuiltCreated = 1, // the rebuilt file exists and is still empty
+    RebuiltWritten,     // the rebuilt file is whole; the page file is not replaced yet
+};
+using DeletePageHook = std::function<void(DeletePageStep)>;
+void setDeletePageHook(DeletePageHook hook);
 
 } // namespace tervane

@@ -6,7 +6,9 @@
 
 #ifdef Q_OS_LINUX
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace tervane::test {
@@ -47,6 +49,31 @@ FileSizeLimit::FileSizeLimit(rlim_t limit) {
 FileSizeLimit::~FileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &m_old);
     std::signal(SIGXFSZ, m_oldHandler);
+}
+
+OpenFileLimit::OpenFileLimit(int spare) {
+    getrlimit(RLIMIT_NOFILE, &m_old);
+    // The system hands out the lowest free descriptor, so spare files from the lowest free one
+    // on are all that can still be opened.
+    const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ::close(lowestFree);
+    rlimit lowered = m_old;
+    lowered.rlim_cur = rlim_t(lowestFree + spare);
+    setrlimit(RLIMIT_NOFILE, &lowered);
+}
+
+OpenFileLimit::~OpenFileLimit() {
+    setrlimit(RLIMIT_NOFILE, &m_old);
+}
+
+int modeOf(const QString& path) {
+    struct stat st {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+int groupOf(const QString& path) {
+    struct stat st {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_gid) : -1;
 }
 
 bool sameFileSystem(const QString& a, const QString& b) {

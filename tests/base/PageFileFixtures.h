@@ -34,7 +34,22 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
+// Lets the process open only spare more files while it lives: the next one fails with EMFILE.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(int spare);
+    ~OpenFileLimit();
+    OpenFileLimit(const OpenFileLimit&) = delete;
+    OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+
+private:
+    rlimit m_old{};
+};
+
 bool sameFileSystem(const QString& a, const QString& b);
+// The mode bits and group of a file; -1 when it cannot be read.
+int modeOf(const QString& path);
+int groupOf(const QString& path);
 #endif
 
 } // namespace tervane::test

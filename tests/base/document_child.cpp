@@ -1,12 +1,18 @@
-// A second process for tst_document:
+// A second process for the two-process tests of the key base files:
 //   document_child save <temp folder> <user base> <step>
 //   document_child saveas <temp folder> <user base> <destination base> <step>
 //       opens the user base, selects its third node, changes a comment of that page and saves
 //       (as); at step (a SaveStep, 0 for none) the process kills itself the hard way.
 //   document_child hold <temp folder>
 //       makes a new document, prints "ready" and keeps its working copy until its input closes.
+//   document_child delete <temp folder> <page file> <page> <pause step>
+//       deletes the page; at pause step (a DeletePageStep, 0 for none) it prints "paused" and
+//       waits for a line on its input.
+// Every message box is printed as "message: <text>" and answered. The exit code is 0 when the
+// command succeeded, 4 when it failed, 3 when the base could not be opened.
 #include "base/BaseSave.h"
 #include "base/Document.h"
+#include "base/PageFile.h"
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
 
@@ -37,13 +43,14 @@ private:
     QString m_temp;
 };
 
-// Answers the dialogs from a queue; any message box means the run went wrong.
+// Answers the dialogs from a queue and prints every message box for the test to read.
 class ChildPrompts final : public Prompts {
 public:
     std::deque<QString> files;
-    PromptButton message(PromptIcon, const QString&, const QString& text, int) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(2);
+    PromptButton message(PromptIcon, const QString&, const QString& text, int buttons) override {
+        std::printf("message: %s\n", qPrintable(text));
+        std::fflush(stdout);
+        return (buttons & ButtonOk) ? ButtonOk : ButtonCancel;
     }
     std::optional<QString> openFile(const FileDialogRequest&) override { return next(); }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return next(); }
@@ -67,6 +74,30 @@ private:
     std::abort();
 }
 
+void say(const char* line) {
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+void waitForLine() {
+    char line[64];
+    if (!std::fgets(line, sizeof line, stdin))
+        std::exit(5);
+}
+
+int deletePage(const QStringList& args) {
+    if (args.size() != 6)
+        return 64;
+    const int pauseAt = args[5].toInt();
+    setDeletePageHook([pauseAt](DeletePageStep step) {
+        if (int(step) == pauseAt) {
+            say("paused");
+            waitForLine();
+        }
+    });
+    return DeletePage(args[3], args[4].toInt()) ? 0 : 4;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -84,13 +115,14 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("hold")) {
         if (!doc.NewBase())
             return 3;
-        std::printf("ready\n");
-        std::fflush(stdout);
+        say("ready");
         QTextStream in(stdin);
         while (!in.atEnd())
             in.readLine();
         return 0;
     }
+    if (mode == QLatin1String("delete"))
+        return deletePage(args);
 
     const bool saveAs = mode == QLatin1String("saveas");
     if ((saveAs && args.size() != 6) || (!saveAs && (mode != QLatin1String("save") || args.size() != 5)))

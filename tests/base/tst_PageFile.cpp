@@ -1,3 +1,4 @@
+#include "DocumentChild.h"
 #include "PageFileFixtures.h"
 #include "TestEnvironment.h"
 
@@ -13,6 +14,11 @@
 
 #include <limits>
 #include <memory>
+
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace tervane;
 using namespace tervane::test;
@@ -47,7 +53,10 @@ private slots:
     void deletePageFailures_data();
     void deletePageFailures();
     void deletePageAcrossFileSystems();
+    void deletePageKeepsPermissions_data();
     void deletePageKeepsPermissions();
+    void twoInstancesDeleteAtOnce_data();
+    void twoInstancesDeleteAtOnce();
 
     void freeSpaceThreshold_data();
     void freeSpaceThreshold();
@@ -62,7 +71,12 @@ private slots:
 
 private:
     QString pageFile() const { return m_env->paths.root() + QStringLiteral("/base.dat"); }
-    QString rebuiltPath() const { return m_env->paths.tempFolder() + QStringLiteral("/$$del_tmp$$0x0x0"); }
+    // The files beside the page file and in the temporary folder: nothing but the page file.
+    QStringList filesLeft() const {
+        const QDir::Filters files = QDir::Files | QDir::Hidden | QDir::System;
+        return QDir(m_env->paths.root()).entryList(files, QDir::Name) +
+               QDir(m_env->paths.tempFolder()).entryList(files, QDir::Name);
+    }
     void expectFileError(const QString& text);
 
     std::unique_ptr<test::TestEnvironment> m_env;
@@ -326,29 +340,26 @@ void TestPageFile::deletePage() {
     QVERIFY(writeFileBytes(pageFile(), before));
     QVERIFY(DeletePage(pageFile(), page));
     QCOMPARE(readFileBytes(pageFile()), after);
-    QVERIFY(!QFileInfo::exists(rebuiltPath()));
+    QCOMPARE(filesLeft(), QStringList{QStringLiteral("base.dat")});
     QVERIFY(m_env->prompts.shown().isEmpty());
 }
 
 void TestPageFile::deletePageFailures_data() {
     QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("error");     // empty: false without a message
-    QTest::addColumn<bool>("namesRebuilt"); // the message names the temporary file
+    QTest::addColumn<QString>("error"); // empty: false without a message
 
-    QTest::newRow("temp folder missing") << "no temp folder" << QString() << false;
-    QTest::newRow("temporary file cannot be created")
-        << "folder in the way" << QStringLiteral("Create file error: ") << true;
-    QTest::newRow("page file missing") << "no page file" << QStringLiteral("Open file error: ") << false;
-    QTest::newRow("page file shrinks while copied") << "shrinks" << QStringLiteral("File read error:") << false;
+    QTest::newRow("temp folder missing") << "no temp folder" << QString();
+    QTest::newRow("page file missing") << "no page file" << QStringLiteral("Open file error: ");
+    QTest::newRow("page file shrinks while copied") << "shrinks" << QStringLiteral("File read error:");
 #ifdef Q_OS_LINUX
-    QTest::newRow("rebuilt file cannot be written") << "size limit" << QStringLiteral("File write error:") << false;
+    QTest::newRow("rebuilt file cannot be created") << "no more files" << QStringLiteral("Create file error: ");
+    QTest::newRow("rebuilt file cannot be written") << "size limit" << QStringLiteral("File write error:");
 #endif
 }
 
 void TestPageFile::deletePageFailures() {
     QFETCH(QString, fault);
     QFETCH(QString, error);
-    QFETCH(bool, namesRebuilt);
 
     const QByteArray before = fileOf({1, 2, 3});
     QByteArray after = before;
@@ -358,8 +369,6 @@ void TestPageFile::deletePageFailures() {
         after.clear();
     if (fault == QLatin1String("no temp folder"))
         QVERIFY(QDir(m_env->paths.tempFolder()).removeRecursively());
-    if (fault == QLatin1String("folder in the way"))
-        QVERIFY(QDir().mkpath(rebuiltPath()));
     if (fault == QLatin1String("shrinks")) {
         after = before.left(kPage);
         m_env->system.onQuery = [&](VolumeSpace&) { QFile::resize(pageFile(), kPage); };
@@ -373,6 +382,10 @@ void TestPageFile::deletePageFailures() {
         std::unique_ptr<FileSizeLimit> limit;
         if (fault == QLatin1String("size limit"))
             limit = std::make_unique<FileSizeLimit>(rlim_t(kPage + kPage / 2));
+        // The page file is the one file it may still open.
+        std::unique_ptr<OpenFileLimit> files;
+        if (fault == QLatin1String("no more files"))
+            files = std::make_unique<OpenFileLimit>(1);
 #endif
         deleted = DeletePage(pageFile(), 2);
     }
@@ -382,9 +395,8 @@ void TestPageFile::deletePageFailures() {
         QVERIFY(m_env->prompts.shown().isEmpty());
         return;
     }
-    expectFileError(error + QLatin1Char('"') + (namesRebuilt ? rebuiltPath() : pageFile()) + QLatin1Char('"'));
-    if (!namesRebuilt)
-        QVERIFY(!QFileInfo::exists(rebuiltPath()));
+    expectFileError(error + QLatin1Char('"') + pageFile() + QLatin1Char('"'));
+    QCOMPARE(filesLeft(), after.isNull() ? QStringList() : QStringList{QStringLiteral("base.dat")});
 }
 
 void TestPageFile::deletePageAcrossFileSystems() {
@@ -399,21 +411,84 @@ void TestPageFile::deletePageAcrossFileSystems() {
     QVERIFY(writeFileBytes(pageFile(), fileOf({1, 2, 3})));
     QVERIFY(DeletePage(pageFile(), 1));
     QCOMPARE(readFileBytes(pageFile()), fileOf({1, 3}));
-    QVERIFY(!QFileInfo::exists(rebuiltPath()));
-    // Nothing of the replacement is left beside the page file either.
-    QCOMPARE(QDir(m_env->paths.root()).entryList(QDir::Files), QStringList{QStringLiteral("base.dat")});
+    QCOMPARE(filesLeft(), QStringList{QStringLiteral("base.dat")});
+    QVERIFY(QDir(otherFileSystem.path()).isEmpty());
     QVERIFY(m_env->prompts.shown().isEmpty());
 #else
     QSKIP("Linux only");
 #endif
 }
 
+void TestPageFile::deletePageKeepsPermissions_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("0640") << 0640;
+    QTest::newRow("0600") << 0600;
+    QTest::newRow("read-only 0444") << 0444;
+}
+
 void TestPageFile::deletePageKeepsPermissions() {
+#ifdef Q_OS_LINUX
+    QFETCH(int, mode);
     QVERIFY(writeFileBytes(pageFile(), fileOf({1, 2})));
-    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
-    QVERIFY(QFile::setPermissions(pageFile(), permissions));
+    QCOMPARE(::chmod(QFile::encodeName(pageFile()).constData(), mode_t(mode)), 0);
+    // Root can show that the group is kept too: it may give the file any group.
+    const int group = ::geteuid() == 0 ? 65534 : groupOf(pageFile());
+    QCOMPARE(::chown(QFile::encodeName(pageFile()).constData(), uid_t(-1), gid_t(group)), 0);
     QVERIFY(DeletePage(pageFile(), 0));
-    QCOMPARE(QFile::permissions(pageFile()) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), permissions);
+    QCOMPARE(readFileBytes(pageFile()), fileOf({2}));
+    QCOMPARE(modeOf(pageFile()), mode);
+    QCOMPARE(groupOf(pageFile()), group);
+#else
+    QSKIP("mode bits are checked on Linux");
+#endif
+}
+
+void TestPageFile::twoInstancesDeleteAtOnce_data() {
+    QTest::addColumn<int>("firstAt");  // the first instance waits there while the second starts
+    QTest::addColumn<int>("secondAt"); // the second waits there while the first ends; 0: it ends
+    const int created = int(DeletePageStep::RebuiltCreated);
+    const int written = int(DeletePageStep::RebuiltWritten);
+    QTest::newRow("second runs while the first has just begun") << created << 0;
+    QTest::newRow("second runs while the first is about to rename") << written << 0;
+    QTest::newRow("both just begun") << created << created;
+    QTest::newRow("both about to rename") << written << written;
+    QTest::newRow("first about to rename, second just begun") << written << created;
+    QTest::newRow("first just begun, second about to rename") << created << written;
+}
+
+// Two instances share the temporary folder, and each deletes a page of its own working copy.
+void TestPageFile::twoInstancesDeleteAtOnce() {
+#ifndef Q_OS_UNIX
+    QSKIP("the instances meet through the child program's steps on Unix only");
+#endif
+    QFETCH(int, firstAt);
+    QFETCH(int, secondAt);
+    const QString temp = m_env->paths.tempFolder();
+    const QString first = temp + QStringLiteral("/rdb_temp_0.dat");
+    const QString second = temp + QStringLiteral("/rdb_temp_1.dat");
+    QVERIFY(writeFileBytes(first, fileOf({1, 2, 3})));
+    QVERIFY(writeFileBytes(second, fileOf({4, 5, 6})));
+
+    DocumentChild one;
+    one.start({QStringLiteral("delete"), temp, first, QStringLiteral("1"), QString::number(firstAt)});
+    QVERIFY2(one.waitFor("paused"), qPrintable(one.output()));
+    DocumentChild two;
+    two.start({QStringLiteral("delete"), temp, second, QStringLiteral("0"), QString::number(secondAt)});
+    if (secondAt != 0) {
+        QVERIFY2(two.waitFor("paused"), qPrintable(two.output()));
+        one.resume();
+        two.resume();
+    } else {
+        QVERIFY2(two.finish() == 0, qPrintable(two.output()));
+        one.resume();
+    }
+    QVERIFY2(one.finish() == 0, qPrintable(one.output()));
+    QVERIFY2(two.finish() == 0, qPrintable(two.output()));
+
+    QCOMPARE(readFileBytes(first), fileOf({1, 3}));
+    QCOMPARE(readFileBytes(second), fileOf({5, 6}));
+    QCOMPARE(QDir(temp).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("rdb_temp_0.dat"), QStringLiteral("rdb_temp_1.dat")}));
 }
 
 void TestPageFile::freeSpaceThreshold_data() {
