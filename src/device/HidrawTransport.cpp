@@ -1,13 +1,16 @@
 #include "device/HidrawTransport.h"
 
 #include "device/DeviceReport.h"
+#include "device/FdReportIo.h"
 
 #include <QFile>
 #include <QSocketNotifier>
 
 #include <cstring>
+#include <fcntl.h>
 #include <hidapi.h>
 #include <libudev.h>
+#include <unistd.h>
 
 namespace tervane {
 
@@ -72,20 +75,22 @@ QStringList HidrawTransport::findPaths() {
 }
 
 bool HidrawTransport::open(const QString& path) {
-    if (m_device)
+    if (m_fd >= 0)
         return false;
-    m_device = hid_open_path(QFile::encodeName(path).constData());
-    if (!m_device)
+    // The paths hidapi's hidraw backend lists are the device nodes themselves.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    m_fd = fd;
     m_path = path;
     m_lost = false;
     return true;
 }
 
 void HidrawTransport::close() {
-    if (m_device)
-        hid_close(m_device);
-    m_device = nullptr;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
     m_path.clear();
     m_lost = false;
 }
@@ -98,28 +103,29 @@ void HidrawTransport::markLost() {
     QMetaObject::invokeMethod(this, &HidTransport::devicesChanged, Qt::QueuedConnection);
 }
 
-// hidraw writes at once or fails; the bound matters only for reads.
-bool HidrawTransport::writeReport(const std::uint8_t* report, int) {
-    if (!m_device || m_lost)
+bool HidrawTransport::writeReport(const std::uint8_t* report, int timeoutMs) {
+    if (m_fd < 0 || m_lost)
         return false;
-    const int written = hid_write(m_device, report, ReportSize);
-    if (written < 0) {
+    int written = 0;
+    const FdReportIo::Result result = FdReportIo::write(m_fd, report, ReportSize, timeoutMs, written);
+    if (result == FdReportIo::Result::Failed) {
         markLost();
         return false;
     }
-    return written == ReportSize;
+    return result == FdReportIo::Result::Done && written == ReportSize;
 }
 
 bool HidrawTransport::readReport(std::uint8_t* report, int timeoutMs) {
-    if (!m_device || m_lost)
+    if (m_fd < 0 || m_lost)
         return false;
     // An unnumbered report arrives as its 64 data bytes; the report id 0 goes in front.
-    const int read = hid_read_timeout(m_device, report + 1, ReportSize - 1, timeoutMs);
-    if (read < 0) {
+    int read = 0;
+    const FdReportIo::Result result = FdReportIo::read(m_fd, report + 1, ReportSize - 1, timeoutMs, read);
+    if (result == FdReportIo::Result::Failed) {
         markLost();
         return false;
     }
-    if (read != ReportSize - 1)
+    if (result != FdReportIo::Result::Done || read != ReportSize - 1)
         return false;
     report[0] = 0;
     return true;

@@ -2,15 +2,16 @@
 
 #include "device/HidTransport.h"
 
-struct hid_device_;
 struct udev;
 struct udev_monitor;
 class QSocketNotifier;
 
 namespace tervane {
 
-// Real programmers on Linux: hidapi's hidraw backend for the reports, and a udev monitor on the
-// "hidraw" subsystem for the plug and unplug notices.
+// Real programmers on Linux: hidapi's hidraw backend finds them, their hidraw nodes carry the
+// reports, and a udev monitor on the "hidraw" subsystem gives the plug and unplug notices.
+// The node is opened here, not through hidapi: hidapi's write waits without a bound of its own,
+// and its read takes a wait that a signal interrupted for a removed programmer.
 class HidrawTransport final : public HidTransport {
     Q_OBJECT
 public:
@@ -24,7 +25,7 @@ public:
     QStringList findPaths() override;
     bool open(const QString& path) override;
     void close() override;
-    bool isOpen() const override { return m_device != nullptr; }
+    bool isOpen() const override { return m_fd >= 0; }
     QString openPath() const override { return m_path; }
     bool openDeviceLost() const override { return m_lost; }
     bool writeReport(const std::uint8_t* report, int timeoutMs) override;
@@ -35,7 +36,7 @@ private:
     void monitorReadable();
     void markLost();
 
-    hid_device_* m_device = nullptr;
+    int m_fd = -1;
     QString m_path;
     bool m_lost = false;
     udev* m_udev = nullptr;
