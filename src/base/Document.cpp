@@ -279,16 +279,16 @@ void Document::ReopenLastBase() {
     m_modified = false;
 }
 
-bool Document::Shutdown(int savePolicy) {
-    if (!AskSaveChanges(savePolicy))
-        return false;
+void Document::storeLastBasePath() {
     settings().setLastBasePath(storedPath(m_savedBase));
+}
+
+void Document::releaseAtExit() {
     // Our own copy is deleted with the others once its lock is released.
     m_workingLock.reset();
     m_workingBase.clear();
     m_currentPage = -1;
     CleanupWorkingFiles();
-    return true;
 }
 
 } // namespace tervane

@@ -62,9 +62,12 @@ public:
     bool SelectNode();
     // Program start: reopens the base of the last session, when both its files are there.
     void ReopenLastBase();
-    // Closing the window: false means the window stays open. Otherwise the saved path is kept
-    // for the next start and the working copies are deleted.
-    bool Shutdown(int savePolicy);
+    // Closing the window, after AskSaveChanges let it close: the saved path (empty for a
+    // never-saved document) is what the next start reopens.
+    void storeLastBasePath();
+    // The last step of closing the window: no document is open any more and the working copies
+    // of this run and of dead runs are deleted.
+    void releaseAtExit();
 
 private:
     void redraw();

@@ -33,11 +33,11 @@ void CommentEditor::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();
-        close(true, true);
+        close(true);
         return;
     case Qt::Key_Escape:
         event->accept();
-        close(false, false);
+        close(false);
         return;
     default:
         QLineEdit::keyPressEvent(event);
@@ -48,10 +48,10 @@ void CommentEditor::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A menu or a context menu taking the focus for a moment is not leaving the editor.
     if (m_open && event->reason() != Qt::PopupFocusReason)
-        close(true, false);
+        close(true);
 }
 
-void CommentEditor::close(bool store, bool byEnter) {
+void CommentEditor::close(bool store) {
     if (!m_open)
         return;
     m_open = false; // hiding moves the focus away: that must not store a second time
@@ -60,7 +60,7 @@ void CommentEditor::close(bool store, bool byEnter) {
     setEnabled(false);
     hide();
     if (store)
-        emit committed(row, stored, byEnter);
+        emit committed(row, stored);
     else
         emit cancelled();
 }

@@ -16,8 +16,8 @@ public:
     int pageRow() const { return m_pageRow; }
 
 signals:
-    // The stored text, already cut to 128 characters; byEnter tells Enter from leaving.
-    void committed(int pageRow, const QString& text, bool byEnter);
+    // The stored text, already cut to 128 characters.
+    void committed(int pageRow, const QString& text);
     void cancelled();
 
 protected:
@@ -25,7 +25,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void close(bool store, bool byEnter);
+    void close(bool store);
     bool m_open = false;
     int m_pageRow = -1;
 };

@@ -42,7 +42,8 @@ KeyGridView::KeyGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
     verticalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setStretchLastSection(true);
+    // The comment column is fitted to the rest of the width by hand (fitCommentColumn): a
+    // stretched last section would keep any width it was once given as its minimum.
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -50,6 +51,9 @@ KeyGridView::KeyGridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionsClickable(false);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     setCornerButtonEnabled(false);
+    // Double-clicks on the header row and the row numbers do nothing, not even fit a column.
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
     // The corner above the row numbers carries the column's caption " № ".
     if (auto* corner = findChild<QAbstractButton*>()) {
         m_corner = corner;
@@ -126,6 +130,30 @@ void KeyGridView::applyFont(const QFont& font, int size) {
     verticalHeader()->setFixedWidth(4 * size);
 }
 
+void KeyGridView::fitCommentColumn() {
+    const int comment = KeyGridModel::kCommentColumn;
+    if (!model() || model()->columnCount() <= comment)
+        return;
+    int keys = 0;
+    for (int c = 0; c < comment; ++c)
+        keys += columnWidth(c);
+    const int width = std::max(horizontalHeader()->minimumSectionSize(), viewport()->width() - keys);
+    if (columnWidth(comment) != width)
+        setColumnWidth(comment, width);
+}
+
+void KeyGridView::updateGeometries() {
+    fitCommentColumn();
+    QTableView::updateGeometries();
+}
+
+bool KeyGridView::viewportEvent(QEvent* event) {
+    // The viewport narrows when the vertical scroll bar appears.
+    if (event->type() == QEvent::Resize)
+        fitCommentColumn();
+    return QTableView::viewportEvent(event);
+}
+
 void KeyGridView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
@@ -179,6 +207,9 @@ void KeyGridView::keyboardSearch(const QString&) {
 }
 
 bool KeyGridView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()))
+        return true;
     if (watched == m_corner && event->type() == QEvent::Paint) {
         QPainter painter(m_corner);
         QStyleOptionHeader option;

@@ -25,12 +25,16 @@ public:
     // Rebuilds the model and keeps the selection (clamped to the new row count).
     void rebuildKeepingSelection();
     int gridRowCount() const; // header row included, as the grid counts its rows
+    // The comment column takes the width that the key columns leave.
+    void fitCommentColumn();
 
 signals:
     void editRequested();      // Enter, or a double-click on a data cell
     void selectionMoved();     // the current cell or the selection changed
 
 protected:
+    void updateGeometries() override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -174,8 +174,8 @@ void MainWindow::FormCreate(const QString& openBase) {
     const int height = s.windowHeight() >= 150 && s.windowHeight() <= 20000 ? s.windowHeight() : 560;
     resize(width, height);
     m_storedWindowState = s.windowState();
-    // 8. Grid columns.
-    for (int c = 1; c <= Settings::kColumnCount; ++c) {
+    // 8. Grid columns. The comment column takes the rest of the width, whatever it was.
+    for (int c = 1; c < Settings::kColumnCount; ++c) {
         const int w = s.columnWidth(c);
         m_grid->setColumnWidth(c - 1, w > 0 && w < 5000 ? w : 96);
     }
@@ -319,9 +319,7 @@ void MainWindow::UpdateUsage() {
         free = QString::number(kTotalCells - n);
         total = QString::number(kTotalCells);
     }
-    m_status->setPanelText(1, Tr("MainWindow", "Used: ") + used);
-    m_status->setPanelText(2, Tr("MainWindow", "Free: ") + free);
-    m_status->setPanelText(3, Tr("MainWindow", "Total: ") + total);
+    m_status->setUsage(used, free, total);
 }
 
 int MainWindow::pageRowOfGridRow(int gridRow) const {
@@ -401,15 +399,14 @@ void MainWindow::EditBoxEnter() {
     // The key editor opens here; it comes with its own dialog.
 }
 
-void MainWindow::onCommentCommitted(int pageRow, const QString& text, bool byEnter) {
+void MainWindow::onCommentCommitted(int pageRow, const QString& text) {
     if (m_document->isOpen() && m_document->currentPage() != -1 && pageRow >= 0) {
         m_document->pageBuffer().setComment(pageRow, ToCp1251(text));
         // Leaving the editor counts as an edit even when the text is the same.
         m_document->setModified(true);
     }
     RefreshView();
-    if (byEnter || !QApplication::focusWidget() || QApplication::focusWidget() == m_commentEditor)
-        m_grid->setFocus();
+    m_grid->setFocus();
 }
 
 void MainWindow::runCommand(CommandId id) {
@@ -474,17 +471,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::FormClose() {
     Settings& s = settings();
-    // 1. The save question by the saving policy; the working copies go when it lets us close.
-    if (!m_document->Shutdown(s.savePolicy()))
+    // 1. The save question by the saving policy.
+    if (!m_document->AskSaveChanges(s.savePolicy()))
         return false;
-    // 2-4. Stop device waits, let them see the flag, let go of the programmer.
+    // 2-4. Device waits and retries stop at once, so an open operation dialog closes without
+    // waiting for a dead programmer; then the programmer is let go.
+    SetAppClosing(true);
     if (m_procForm)
         m_procForm->closeIfOpen();
-    SetAppClosing(true);
     for (int i = 0; i < 100; ++i)
         eventPump().processEvents();
     deviceLink().DeviceClose();
     // 5. The state of this run.
+    m_document->storeLastBasePath();
     if (m_document->currentPage() != -1 && m_document->tree().selected())
         s.setSelectedNodeIndex(m_document->tree().selected()->row);
     for (int c = 1; c <= Settings::kColumnCount; ++c)
@@ -494,8 +493,9 @@ bool MainWindow::FormClose() {
     const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
     s.setWindowHeight(normal.height());
     s.setWindowWidth(normal.width());
-    // 6.
+    // 6-7.
     SaveSettings();
+    m_document->releaseAtExit();
     m_hook->uninstall();
     return true;
 }

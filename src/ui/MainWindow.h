@@ -78,7 +78,7 @@ private:
     void syncTreeSelection();
     void TreeViewClick();
     void EditBoxEnter();
-    void onCommentCommitted(int pageRow, const QString& text, bool byEnter);
+    void onCommentCommitted(int pageRow, const QString& text);
     void onDeviceChange();
     bool selectionHasKey() const;
 

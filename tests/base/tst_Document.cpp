@@ -338,7 +338,12 @@ private slots:
         if (dialog)
             env->prompts.answerFile(dialog == 2 ? std::optional<QString>(keys + "/first.dir") : std::nullopt);
 
-        QCOMPARE(doc.Shutdown(policy), closes);
+        const bool closed = doc.AskSaveChanges(policy);
+        if (closed) {
+            doc.storeLastBasePath();
+            doc.releaseAtExit();
+        }
+        QCOMPARE(closed, closes);
 
         QCOMPARE(env->prompts.shown().size(), (answer ? 1 : 0) + (dialog ? 1 : 0));
         if (dialog) {

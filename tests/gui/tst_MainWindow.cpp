@@ -17,6 +17,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QLabel>
+#include <QScrollBar>
 #include <QDir>
 #include <QFile>
 #include <QApplication>
@@ -160,6 +162,95 @@ private slots:
         step([&] { f->openBase(base); }, sample);
     }
 
+    void commentColumnTakesTheRestOfTheWidth_data() {
+        QTest::addColumn<int>("storedCommentWidth");
+        QTest::addColumn<bool>("shortView");
+        QTest::newRow("designed") << 96 << false;
+        QTest::newRow("stored from a wide window") << 1500 << false;
+        QTest::newRow("stored in the short view") << 1200 << true;
+    }
+    void commentColumnTakesTheRestOfTheWidth() {
+        QFETCH(int, storedCommentWidth);
+        QFETCH(bool, shortView);
+        settings().setDefaults();
+        settings().setColumnWidth(2, 150);
+        settings().setColumnWidth(7, storedCommentWidth);
+        settings().setShortView(shortView);
+        QVERIFY(SaveSettings());
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        KeyGridView* grid = w.grid();
+        auto fills = [&] {
+            paintNow(w);
+            QCOMPARE(grid->columnWidth(1), 150);
+            QCOMPARE(grid->columnWidth(6), grid->viewport()->width() - 5 * 96 - 150);
+            QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+        };
+        fills();
+        // It shrinks again with the window, and follows a key column dragged wider.
+        w.resize(900, w.height());
+        fills();
+        grid->setColumnWidth(0, 60);
+        QTRY_COMPARE(grid->columnWidth(6), grid->viewport()->width() - 4 * 96 - 150 - 60);
+        w.runCommand(CommandId::ShortView);
+        QTRY_COMPARE(grid->columnWidth(6), grid->viewport()->width() - 4 * 96 - 150 - 60);
+        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+    }
+
+    void statusPanelsFitTheirTextsAndLetTheWindowNarrow() {
+        f->env.system.russian = true;
+        settings().setDefaults();
+        settings().setWindowWidth(900);
+        QVERIFY(SaveSettings());
+        QDir().mkpath(f->userFolder());
+        BaseBuilder b;
+        BaseNode* file = b.file(QStringLiteral("full"));
+        for (int i = 0; i < 3000; ++i)
+            b.page(file).setCell(i / 6, i % 6, dallasCell(quint64(i)));
+        b.select(file);
+        QVERIFY(b.write(f->userFolder() + "/full"));
+        MainWindow& w = f->start();
+        f->openBase(f->userFolder() + "/full");
+        paintNow(w);
+        QCOMPARE(w.width(), 900);
+        QCOMPARE(f->panel(2), QStringLiteral("Свободно: -505"));
+        auto panel = [&](int i) { return w.status()->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i)); };
+        for (int i = 1; i <= 3; ++i)
+            QVERIFY(panel(i)->contentsRect().width() >= panel(i)->fontMetrics().horizontalAdvance(panel(i)->text()));
+        QCOMPARE(panel(0)->width(), 250);
+        QCOMPARE(panel(4)->width(), 330);
+        // Narrower still: the window keeps the size asked for and the last panels are cut off.
+        w.resize(600, w.height());
+        paintNow(w);
+        QCOMPARE(w.width(), 600);
+    }
+
+    void closeStoresTheStateOfTheRun() {
+        const QString base = f->writeSampleBase();
+        MainWindow& w = f->start();
+        f->openBase(base);
+        const QModelIndex flat2 = w.treeModel()->index(1, 0, w.treeModel()->index(0, 0));
+        QTest::mouseClick(w.tree()->viewport(), Qt::LeftButton, {}, w.tree()->visualRect(flat2).center());
+        QCOMPARE(w.document().currentPage(), 1);
+        w.grid()->setColumnWidth(2, 131);
+        w.resize(1000, 500);
+        paintNow(w);
+        const int commentWidth = w.grid()->columnWidth(6);
+        settings().setSavePolicy(2);
+        QVERIFY(f->closeWindow());
+
+        settings().setDefaults();
+        LoadSettings();
+        const Settings& s = settings();
+        QCOMPARE(QFile::decodeName(s.lastBasePath()), QDir::toNativeSeparators(base));
+        QCOMPARE(s.selectedNodeIndex(), 1);
+        QCOMPARE(s.columnWidth(3), 131);
+        QCOMPARE(s.columnWidth(7), commentWidth);
+        QCOMPARE(s.windowWidth(), 1000);
+        QCOMPARE(s.windowHeight(), 500);
+        QVERIFY(QDir(f->env.paths.tempFolder()).entryList({QStringLiteral("rdb_temp_*")}).isEmpty());
+    }
+
     void firstStartWithoutConfiguration() {
         MainWindow& w = f->start();
         QCOMPARE(w.size(), QSize(1030, 560));
@@ -252,6 +343,7 @@ private slots:
         QTRY_VERIFY(w.commentEditor()->hasFocus());
         w.tree()->setFocus(); // leaving by any other means than Enter or Esc
         QTRY_VERIFY(!w.commentEditor()->isOpen());
+        QVERIFY(w.grid()->hasFocus());
         QVERIFY(w.document().modified());
         QCOMPARE(cellText(w, 1, 7), QStringLiteral("подъезд 1"));
 
@@ -275,10 +367,14 @@ private slots:
         // The left button moves it.
         QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, other.center());
         QCOMPARE(w.grid()->selectionRect(), (GridSelection{5, 10, 5, 10}));
-        // A double-click on a column header opens nothing.
+        // A double-click on a column header, or on a divider between two, does nothing.
         QWidget* header = w.grid()->horizontalHeader()->viewport();
         QTest::mouseDClick(header, Qt::LeftButton, {}, QPoint(w.grid()->columnViewportPosition(6) + 5, 5));
         QVERIFY(!w.commentEditor()->isOpen());
+        for (int column : {1, 3, 6}) {
+            QTest::mouseDClick(header, Qt::LeftButton, {}, QPoint(w.grid()->columnViewportPosition(column) - 1, 5));
+            QCOMPARE(w.grid()->columnWidth(column - 1), 96);
+        }
         QCOMPARE(w.grid()->horizontalHeader()->contextMenuPolicy(), Qt::PreventContextMenu);
         QCOMPARE(w.grid()->verticalHeader()->contextMenuPolicy(), Qt::PreventContextMenu);
         // A double-click on a comment cell opens the comment editor.
