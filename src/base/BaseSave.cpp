@@ -3,15 +3,20 @@
 #include "base/DirectoryFile.h"
 #include "base/DurableFile.h"
 #include "base/FileErrors.h"
+#include "base/FileLock.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace tervane {
 namespace {
 
 SaveStepHook g_hook;
+int g_lockWaitMs = kBaseLockWaitMs;
 
 bool fail(FileErrorCode code, const QString& path) {
     ReportFileError(code, QDir::toNativeSeparators(path));
@@ -22,28 +27,114 @@ bool reach(SaveStep step) {
     return !g_hook || g_hook(step);
 }
 
+QString dirOf(const QString& base) {
+    return base + QStringLiteral(".dir");
+}
+
+QString datOf(const QString& base) {
+    return base + QStringLiteral(".dat");
+}
+
 void dropTemporaries(const QString& dirTemp, const QString& datTemp) {
     // The .dir one goes first: a .dir temporary alone must always be a finished one.
     QFile::remove(dirTemp);
     QFile::remove(datTemp);
 }
 
-// Copies source into temp for the user's file target: the checks and codes of CopyFileChecked,
+// One file of the pair to write: the working file it comes from, the user's file it becomes and
+// the steps a test may stop at.
+struct PairFile {
+    QString source;
+    QString target;
+    SaveStep partStep;
+    SaveStep doneStep;
+};
+
+// Copies the working file into an open temporary file: the checks and codes of CopyFileChecked,
 // naming the user's file rather than the temporary one.
-bool copyToTemporary(const QString& source, const QString& temp, const QString& target, SaveStep partStep,
-                     SaveStep doneStep) {
-    QFile in(source);
+bool copyInto(const PairFile& file, QFile& out) {
+    QFile in(file.source);
     if (!in.open(QIODevice::ReadOnly))
-        return fail(FileErrorOpen, source);
-    const qint64 size = in.size();
-    if (!EnsureFreeSpace(target, 2 * size))
+        return fail(FileErrorOpen, file.source);
+    if (!EnsureFreeSpace(file.target, 2 * in.size()))
         return false;
-    if (!CopyOpenFile(in, temp, [partStep] { return reach(partStep); }) || !reach(doneStep))
-        return fail(FileErrorCreate, target);
-    // The replaced file keeps the permissions the user gave it.
-    if (QFileInfo::exists(target))
-        QFile::setPermissions(temp, QFile::permissions(target));
+    const SaveStep partStep = file.partStep;
+    if (!CopyOpenFileInto(in, out, [partStep] { return reach(partStep); }) || !reach(file.doneStep))
+        return fail(FileErrorCreate, file.target);
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        return fail(FileErrorCreate, file.target);
     return true;
+}
+
+bool replaceThroughTemporaries(const QString& workingBase, const QString& base) {
+    const PairFile dat{datOf(workingBase), datOf(base), SaveStep::PagePartlyWritten, SaveStep::PageWritten};
+    const PairFile dir{dirOf(workingBase), dirOf(base), SaveStep::DirectoryPartlyWritten, SaveStep::DirectoryWritten};
+    QFile datTemp;
+    QFile dirTemp;
+    bool datMade = false;
+    bool dirMade = false;
+    // Only the files this save made are removed, the .dir one first: a .dir temporary alone must
+    // always be a finished one.
+    const auto dropMade = [&] {
+        if (dirMade)
+            dirTemp.remove();
+        if (datMade)
+            datTemp.remove();
+        return false;
+    };
+    // Each temporary gets the permission bits, owner and group of the file it is to replace.
+    const auto keepMode = [](QFile& temp, const QString& target) {
+        return !QFileInfo::exists(target) || KeepFileMode(temp, target);
+    };
+
+    // The .dat temporary is made first and the .dir one, of the same id, after it: a .dir
+    // temporary without its own .dat one then always means that this .dat was renamed.
+    const QString id = CreateUniqueFile(datTemp, base + QStringLiteral(".dat.saving"));
+    datMade = !id.isEmpty();
+    if (!datMade || !keepMode(datTemp, dat.target)) {
+        dropMade();
+        return fail(FileErrorCreate, dat.target);
+    }
+    if (!copyInto(dat, datTemp))
+        return dropMade();
+    dirTemp.setFileName(SavingTempPath(base, ".dir", id));
+    dirMade = dirTemp.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    if (!dirMade || !keepMode(dirTemp, dir.target)) {
+        dropMade();
+        return fail(FileErrorCreate, dir.target);
+    }
+    if (!copyInto(dir, dirTemp))
+        return dropMade();
+
+    if (!ReplaceFile(datTemp.fileName(), dat.target)) {
+        dropMade();
+        return fail(FileErrorWrite, dat.target);
+    }
+    // From here on the pair can only go forward: a .dir temporary left behind is renamed over the
+    // .dir by the next recovery.
+    if (!reach(SaveStep::PageReplaced) || !ReplaceFile(dirTemp.fileName(), dir.target))
+        return fail(FileErrorWrite, dir.target);
+    SyncFolder(QFileInfo(dir.target).absolutePath());
+    reach(SaveStep::DirectoryReplaced);
+    return true;
+}
+
+// The ids of the files named prefix or prefix + "-" + id among files, oldest first: "" for the
+// fixed name of earlier versions, else the random part.
+QStringList temporaryIds(const QFileInfoList& files, const QString& prefix) {
+    QFileInfoList matching;
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        if (name == prefix || (name.startsWith(prefix + QLatin1Char('-')) && name.size() > prefix.size() + 1))
+            matching << file;
+    }
+    std::sort(matching.begin(), matching.end(),
+              [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() < b.lastModified(); });
+    QStringList ids;
+    for (const QFileInfo& file : matching)
+        ids << file.fileName().mid(prefix.size() + 1);
+    return ids;
 }
 
 } // namespace
@@ -52,56 +143,71 @@ void setSaveStepHook(SaveStepHook hook) {
     g_hook = std::move(hook);
 }
 
-QString SavingTempPath(const QString& base, const char* extension) {
-    return base + QLatin1String(extension) + QStringLiteral(".saving");
+void setBaseLockWait(int ms) {
+    g_lockWaitMs = ms;
+}
+
+QString BaseLockPath(const QString& base) {
+    return base + QStringLiteral(".lck");
+}
+
+QString SavingTempPath(const QString& base, const char* extension, const QString& id) {
+    const QString path = base + QLatin1String(extension) + QStringLiteral(".saving");
+    return id.isEmpty() ? path : path + QLatin1Char('-') + id;
+}
+
+std::unique_ptr<QLockFile> LockBase(const QString& base, bool& busy) {
+    QLockFile::LockError error = QLockFile::NoError;
+    std::unique_ptr<QLockFile> lock = TakeFileLock(BaseLockPath(base), g_lockWaitMs, &error);
+    busy = !lock && error == QLockFile::LockFailedError;
+    return lock;
 }
 
 bool RecoverInterruptedSave(const QString& base) {
-    const QString dirTemp = SavingTempPath(base, ".dir");
-    const QString datTemp = SavingTempPath(base, ".dat");
-    const bool dirPending = QFileInfo(dirTemp).isFile();
-    if (dirPending && !QFileInfo::exists(datTemp)) {
-        const QString dir = base + QStringLiteral(".dir");
+    const std::unique_ptr<QLockFile> lock = TakeFileLock(BaseLockPath(base), 0);
+    // Without the lock, any temporaries belong to a save that is still running; where no lock
+    // can be made, no save could make temporaries either.
+    return !lock || RecoverInterruptedSaveLocked(base);
+}
+
+bool RecoverInterruptedSaveLocked(const QString& base) {
+    const QFileInfo baseInfo(base);
+    const QDir folder = baseInfo.dir();
+    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    const QString datPrefix = baseInfo.fileName() + QStringLiteral(".dat.saving");
+    const QString dirPrefix = baseInfo.fileName() + QStringLiteral(".dir.saving");
+    const QStringList datIds = temporaryIds(files, datPrefix);
+    const QStringList dirIds = temporaryIds(files, dirPrefix);
+    for (const QString& id : dirIds) {
+        const QString dirTemp = SavingTempPath(base, ".dir", id);
+        const QString datTemp = SavingTempPath(base, ".dat", id);
+        if (datIds.contains(id)) {
+            dropTemporaries(dirTemp, datTemp);
+            continue;
+        }
+        const QString dir = dirOf(base);
         if (!ReplaceFile(dirTemp, dir))
             return fail(FileErrorWrite, dir);
-        SyncFolder(QFileInfo(dir).absolutePath());
-        return true;
+        SyncFolder(folder.absolutePath());
     }
-    if (dirPending || QFileInfo::exists(datTemp))
-        dropTemporaries(dirTemp, datTemp);
+    for (const QString& id : datIds) {
+        if (!dirIds.contains(id))
+            QFile::remove(SavingTempPath(base, ".dat", id));
+    }
     return true;
 }
 
 bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree) {
-    if (!SaveDirectory(workingBase + QStringLiteral(".dir"), tree))
+    if (!SaveDirectory(dirOf(workingBase), tree))
         return false;
+    bool busy = false;
+    const std::unique_ptr<QLockFile> lock = LockBase(destinationBase, busy);
+    if (busy)
+        return fail(FileErrorWrite, dirOf(destinationBase));
     // A save cut short earlier is settled first, so that a failure now leaves a whole pair.
-    if (!RecoverInterruptedSave(destinationBase))
+    if (lock && !RecoverInterruptedSaveLocked(destinationBase))
         return false;
-
-    const QString dir = destinationBase + QStringLiteral(".dir");
-    const QString dat = destinationBase + QStringLiteral(".dat");
-    const QString dirTemp = SavingTempPath(destinationBase, ".dir");
-    const QString datTemp = SavingTempPath(destinationBase, ".dat");
-
-    if (!copyToTemporary(workingBase + QStringLiteral(".dat"), datTemp, dat, SaveStep::PagePartlyWritten,
-                         SaveStep::PageWritten) ||
-        !copyToTemporary(workingBase + QStringLiteral(".dir"), dirTemp, dir, SaveStep::DirectoryPartlyWritten,
-                         SaveStep::DirectoryWritten)) {
-        dropTemporaries(dirTemp, datTemp);
-        return false;
-    }
-    if (!ReplaceFile(datTemp, dat)) {
-        dropTemporaries(dirTemp, datTemp);
-        return fail(FileErrorWrite, dat);
-    }
-    // From here on the pair can only go forward: a .dir temporary left behind is renamed over the
-    // .dir by the next recovery.
-    if (!reach(SaveStep::PageReplaced) || !ReplaceFile(dirTemp, dir))
-        return fail(FileErrorWrite, dir);
-    SyncFolder(QFileInfo(dir).absolutePath());
-    reach(SaveStep::DirectoryReplaced);
-    return true;
+    return replaceThroughTemporaries(workingBase, destinationBase);
 }
 
 } // namespace tervane

@@ -2,15 +2,19 @@
 
 #include "base/BaseTree.h"
 
+#include <QLockFile>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace tervane {
 
 // Saving a working copy over a user's key base. The two files of the base are replaced so that
 // the pair is wholly old or wholly new, even when the program dies halfway: both new files are
-// first written beside the old ones as "<base>.dat.saving" and "<base>.dir.saving" and synced,
-// then the .dat one and after it the .dir one are renamed over the old files.
+// first written beside the old ones as "<base>.dat.saving-<id>" and "<base>.dir.saving-<id>",
+// one random id per save, and synced; then the .dat one and after it the .dir one are renamed
+// over the old files. A save holds the base's lock "<base>.lck" for its whole length, so two
+// instances never save one base at once, and only the lock's holder settles a cut save.
 
 // The points of a save at which tests stop or fail it.
 enum class SaveStep : int {
@@ -27,18 +31,35 @@ constexpr int kSaveStepCount = 6;
 using SaveStepHook = std::function<bool(SaveStep)>;
 void setSaveStepHook(SaveStepHook hook);
 
-QString SavingTempPath(const QString& base, const char* extension); // extension ".dir" or ".dat"
+// How long a save or an open waits for another instance's save of the same base. Only tests
+// change it.
+constexpr int kBaseLockWaitMs = 2000;
+void setBaseLockWait(int ms);
+
+QString BaseLockPath(const QString& base);
+// A temporary file of a save: extension ".dir" or ".dat"; an empty id gives the name that saves
+// of earlier versions used, which recovery settles too.
+QString SavingTempPath(const QString& base, const char* extension, const QString& id = {});
+
+// Takes the lock of a user's base, waiting a bounded time for another instance's save. Null with
+// busy set when that instance keeps it; null with busy clear where no lock file can be made (a
+// folder the user may not create files in).
+std::unique_ptr<QLockFile> LockBase(const QString& base, bool& busy);
 
 // Writes the tree into the working .dir and replaces destinationBase's .dir and .dat by the
 // working files. Failures are reported (ReportFileError, EnsureFreeSpace) and leave the
-// destination as it was, except a failed last rename, which the next RecoverInterruptedSave
-// completes.
+// destination as it was, except a failed last rename, which the next recovery completes;
+// -2 with the .dir when another instance's save keeps the base locked.
 bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree);
 
-// Finishes or undoes a save of base that was cut short. A finished .dir temporary whose .dat
-// temporary is gone means the .dat was already replaced: the .dir one is renamed over the .dir.
-// Otherwise any temporaries are dropped (the .dir one first, so that a .dir temporary never
-// outlives its .dat temporary unfinished). False, with code -2 shown, when the rename fails.
+// Finishes or undoes the saves of base that were cut short, when the base's lock is free (a save
+// still running in another instance is left alone). A finished .dir temporary whose own .dat
+// temporary is gone means that save's .dat was already replaced: the .dir one is renamed over
+// the .dir. Other temporaries are dropped, a .dir one before its .dat one, so that a .dir
+// temporary never outlives its .dat temporary unfinished. False, with code -2 shown, when the
+// rename fails.
 bool RecoverInterruptedSave(const QString& base);
+// The same for a caller that holds the base's lock.
+bool RecoverInterruptedSaveLocked(const QString& base);
 
 } // namespace tervane

@@ -43,7 +43,14 @@ bool CopyOpenFile(QFile& source, const QString& destination, const std::function
     if (!source.seek(0))
         return false;
     QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || !CopyOpenFileInto(source, out, afterFirstPart))
+        return false;
+    out.close();
+    return out.error() == QFileDevice::NoError;
+}
+
+bool CopyOpenFileInto(QFile& source, QFile& target, const std::function<bool()>& afterFirstPart) {
+    if (!source.seek(0) || !target.seek(0))
         return false;
     const qint64 size = source.size();
     // At least two parts, so that a small file can also be caught half written.
@@ -52,21 +59,18 @@ bool CopyOpenFile(QFile& source, const QString& destination, const std::function
     bool first = true;
     while (done < size) {
         const qint64 length = std::min(part, size - done);
-        if (CopyFileBytes(source, out, length) != CopyResult::Done)
+        if (CopyFileBytes(source, target, length) != CopyResult::Done)
             return false;
         done += length;
         if (first) {
             first = false;
-            if (afterFirstPart && (!out.flush() || !afterFirstPart()))
+            if (afterFirstPart && (!target.flush() || !afterFirstPart()))
                 return false;
         }
     }
     if (size == 0 && afterFirstPart && !afterFirstPart())
         return false;
-    if (!SyncFile(out))
-        return false;
-    out.close();
-    return out.error() == QFileDevice::NoError;
+    return target.resize(size) && SyncFile(target);
 }
 
 QString CreateUniqueFile(QFile& file, const QString& prefix) {

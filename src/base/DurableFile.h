@@ -16,6 +16,9 @@ bool SyncFile(QFile& file);
 // it. afterFirstPart runs once the first part is on disk; returning false fails the copy there.
 // A failed copy may leave a partial destination behind.
 bool CopyOpenFile(QFile& source, const QString& destination, const std::function<bool()>& afterFirstPart = {});
+// The same into a file that is open for writing: it is written from its start, cut to the
+// source's size and synced, and stays open.
+bool CopyOpenFileInto(QFile& source, QFile& target, const std::function<bool()>& afterFirstPart = {});
 
 // Creates the new file prefix + "-" + a random part and opens it for writing. A name that is
 // taken is never opened: its file may be another process's. The random part, or an empty

@@ -5,10 +5,10 @@
 #include "base/DurableFile.h"
 #include "base/FileCopy.h"
 #include "base/FileErrors.h"
+#include "base/FileLock.h"
 #include "base/KeyPage.h"
 #include "seams/AppPaths.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,8 +20,6 @@ namespace tervane {
 namespace {
 
 constexpr int kLastWorkingNumber = 100000;
-// A lock file younger than this may still be getting its owner's details written into it.
-constexpr qint64 kUnfinishedLockAgeMs = 10000;
 
 bool fail(FileErrorCode code, const QString& path) {
     ReportFileError(code, QDir::toNativeSeparators(path));
@@ -86,21 +84,7 @@ QString WorkingLockPath(const QString& workingBase) {
 }
 
 std::unique_ptr<QLockFile> TakeWorkingLock(const QString& workingBase) {
-    auto lock = std::make_unique<QLockFile>(WorkingLockPath(workingBase));
-    // Only a dead owner frees a lock, never its age: an editing session may last for days.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
-        return lock;
-    // A lock file without its owner's details was left by a process that died while creating
-    // it. Removing it is safe: the system's own lock on the file keeps a living owner's lock.
-    qint64 pid = 0;
-    QString host, app;
-    const QFileInfo info(WorkingLockPath(workingBase));
-    if (lock->error() == QLockFile::LockFailedError && !lock->getLockInfo(&pid, &host, &app) &&
-        info.lastModified().msecsTo(QDateTime::currentDateTime()) > kUnfinishedLockAgeMs &&
-        lock->removeStaleLockFile() && lock->tryLock(0))
-        return lock;
-    return nullptr;
+    return TakeFileLock(WorkingLockPath(workingBase), 0);
 }
 
 QString NewWorkingBaseName(std::unique_ptr<QLockFile>& lock) {
@@ -164,7 +148,13 @@ bool CreateWorkingBase(BaseTree& tree, QString& workingBase, std::unique_ptr<QLo
 }
 
 bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBase, std::unique_ptr<QLockFile>& lock) {
-    if (!RecoverInterruptedSave(userBase))
+    // The pair is copied under the base's lock, so that another instance's save is never caught
+    // between its two renames, and a save of ours cut short earlier is settled first.
+    bool busy = false;
+    const std::unique_ptr<QLockFile> baseLock = LockBase(userBase, busy);
+    if (busy)
+        return fail(FileErrorOpen, dirOf(userBase));
+    if (baseLock && !RecoverInterruptedSaveLocked(userBase))
         return false;
     const QString name = NewWorkingBaseName(lock);
     if (name.isEmpty())

@@ -37,8 +37,9 @@ bool DeleteBaseFiles(const QString& base);
 
 // An empty working copy: a header-only .dir of the cleared tree and an empty .dat.
 bool CreateWorkingBase(BaseTree& tree, QString& workingBase, std::unique_ptr<QLockFile>& lock);
-// Copies a user's base into a new working copy and loads its tree. An interrupted save of the
-// user's base is settled first. On failure no working copy is left.
+// Copies a user's base into a new working copy and loads its tree, holding the base's lock
+// meanwhile; an interrupted save of the base is settled first. When another instance's save
+// keeps the lock past the wait, -4 names the .dir. On failure no working copy is left.
 bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBase, std::unique_ptr<QLockFile>& lock);
 
 // Deletes the working files ("rdb_temp_*") in the temporary folder whose lock no running

@@ -140,6 +140,7 @@ struct DocumentFixture {
         env = std::make_unique<TestEnvironment>();
         settings().setDefaults();
         setSaveStepHook({});
+        setBaseLockWait(kBaseLockWaitMs);
         keys = env->paths.root() + "/keys";
         shop = keys + "/shop";
         QVERIFY(QDir().mkpath(keys));
@@ -148,6 +149,7 @@ struct DocumentFixture {
     }
     void tearDownFixture() {
         setSaveStepHook({});
+        setBaseLockWait(kBaseLockWaitMs);
         if (!QTest::currentTestFailed())
             QCOMPARE(env->prompts.pendingAnswers(), 0);
         env.reset();

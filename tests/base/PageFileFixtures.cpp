@@ -66,16 +66,6 @@ OpenFileLimit::~OpenFileLimit() {
     setrlimit(RLIMIT_NOFILE, &m_old);
 }
 
-int modeOf(const QString& path) {
-    struct stat st {};
-    return stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-int groupOf(const QString& path) {
-    struct stat st {};
-    return stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_gid) : -1;
-}
-
 bool sameFileSystem(const QString& a, const QString& b) {
     struct stat sa {};
     struct stat sb {};

@@ -47,9 +47,6 @@ private:
 };
 
 bool sameFileSystem(const QString& a, const QString& b);
-// The mode bits and group of a file; -1 when it cannot be read.
-int modeOf(const QString& path);
-int groupOf(const QString& path);
 #endif
 
 } // namespace tervane::test

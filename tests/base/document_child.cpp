@@ -8,6 +8,12 @@
 //   document_child delete <temp folder> <page file> <page> <pause step>
 //       deletes the page; at pause step (a DeletePageStep, 0 for none) it prints "paused" and
 //       waits for a line on its input.
+//   document_child edit <temp folder> <user base> <node> [options]
+//       opens the user base, writes "edited, then node <node>" into row 7 of the page shown,
+//       selects node <node> (so each node gives another .dir) and saves. Options:
+//         --ready         prints "ready" once edited and waits for a line before it saves
+//         --pause-at S    prints "paused" at SaveStep S and waits for a line
+//         --lock-wait MS  how long the save waits for another instance's save
 // Every message box is printed as "message: <text>" and answered. The exit code is 0 when the
 // command succeeded, 4 when it failed, 3 when the base could not be opened.
 #include "base/BaseSave.h"
@@ -16,6 +22,7 @@
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
@@ -98,6 +105,43 @@ int deletePage(const QStringList& args) {
     return DeletePage(args[3], args[4].toInt()) ? 0 : 4;
 }
 
+int editAndSave(Document& doc, ChildPrompts& answers) {
+    QCommandLineParser parser;
+    const QCommandLineOption ready(QStringLiteral("ready"));
+    const QCommandLineOption pauseAt(QStringLiteral("pause-at"), {}, QStringLiteral("step"), QStringLiteral("0"));
+    const QCommandLineOption lockWait(QStringLiteral("lock-wait"), {}, QStringLiteral("ms"));
+    parser.addOptions({ready, pauseAt, lockWait});
+    parser.addPositionalArgument(QStringLiteral("mode"), {});
+    if (!parser.parse(QCoreApplication::arguments()) || parser.positionalArguments().size() != 4)
+        return 64;
+    const QStringList args = parser.positionalArguments();
+    const int node = args[3].toInt();
+    if (parser.isSet(lockWait))
+        setBaseLockWait(parser.value(lockWait).toInt());
+
+    answers.files.push_back(args[2] + QStringLiteral(".dir"));
+    if (!doc.OpenBase() || doc.currentPage() == -1)
+        return 3;
+    doc.pageBuffer().setComment(7, "edited, then node " + QByteArray::number(node));
+    doc.setModified();
+    doc.tree().select(doc.tree().nodeAt(node));
+    if (!doc.SelectNode())
+        return 3;
+    if (parser.isSet(ready)) {
+        say("ready");
+        waitForLine();
+    }
+    const int pauseStep = parser.value(pauseAt).toInt();
+    setSaveStepHook([pauseStep](SaveStep step) {
+        if (int(step) == pauseStep) {
+            say("paused");
+            waitForLine();
+        }
+        return true;
+    });
+    return doc.SaveBase() ? 0 : 4;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +167,8 @@ int main(int argc, char** argv) {
     }
     if (mode == QLatin1String("delete"))
         return deletePage(args);
+    if (mode == QLatin1String("edit"))
+        return editAndSave(doc, answers);
 
     const bool saveAs = mode == QLatin1String("saveas");
     if ((saveAs && args.size() != 6) || (!saveAs && (mode != QLatin1String("save") || args.size() != 5)))

@@ -1,7 +1,9 @@
 #include "BaseFixtures.h"
+#include "DocumentChild.h"
 
 #include "base/BaseSave.h"
 #include "base/Document.h"
+#include "base/FileLock.h"
 #include "base/WorkingFiles.h"
 
 #include <QProcess>
@@ -11,6 +13,26 @@ using namespace tervane::test;
 
 class BaseSaveTest : public QObject, private DocumentFixture {
     Q_OBJECT
+
+    int m_children = 0;
+
+    // A temporary folder of its own for each child instance.
+    QString childTemp() {
+        const QString folder = env->paths.root() + "/child" + QString::number(++m_children);
+        QDir().mkpath(folder);
+        return folder;
+    }
+
+    // The pair that a child's edit selecting node writes, saved over a copy of shop elsewhere.
+    BaseBytes savedBy(int node) {
+        const QString folder = env->paths.root() + "/reference" + QString::number(node);
+        const QString base = folder + "/shop";
+        if (!QDir().mkpath(folder) || !writeBase(base, shopBytes()))
+            return {};
+        DocumentChild child;
+        child.start({"edit", childTemp(), base, QString::number(node)});
+        return child.finish() == 0 ? readBase(base) : BaseBytes{};
+    }
 
 private slots:
     void init() { setUpFixture(); }
@@ -65,22 +87,17 @@ private slots:
     }
 
     void aFailedWriteLeavesTheBase_data() {
-        QTest::addColumn<int>("step");       // the save step that fails, 0: none
-        QTest::addColumn<bool>("blockTemp"); // a folder sits where the .dat temporary goes
+        QTest::addColumn<int>("step"); // the save step that fails
         QTest::addColumn<QString>("named");
-        QTest::newRow(".dat half written") << int(SaveStep::PagePartlyWritten) << false << ".dat";
-        QTest::newRow(".dat written") << int(SaveStep::PageWritten) << false << ".dat";
-        QTest::newRow(".dir half written") << int(SaveStep::DirectoryPartlyWritten) << false << ".dir";
-        QTest::newRow(".dir written") << int(SaveStep::DirectoryWritten) << false << ".dir";
-        QTest::newRow(".dat temporary not creatable") << 0 << true << ".dat";
+        QTest::newRow(".dat half written") << int(SaveStep::PagePartlyWritten) << ".dat";
+        QTest::newRow(".dat written") << int(SaveStep::PageWritten) << ".dat";
+        QTest::newRow(".dir half written") << int(SaveStep::DirectoryPartlyWritten) << ".dir";
+        QTest::newRow(".dir written") << int(SaveStep::DirectoryWritten) << ".dir";
     }
 
     void aFailedWriteLeavesTheBase() {
         QFETCH(int, step);
-        QFETCH(bool, blockTemp);
         QFETCH(QString, named);
-        if (blockTemp)
-            QVERIFY(QDir().mkpath(SavingTempPath(shop, ".dat")));
         Document doc;
         QVERIFY(openShop(doc));
         editComment(doc);
@@ -91,16 +108,11 @@ private slots:
         QCOMPARE(env->prompts.last().icon, PromptIcon::Error);
         QCOMPARE(env->prompts.last().text, "Create file error: \"" + native(shop + named) + "\"");
         QCOMPARE(readBase(shop), shopBytes());
-        QStringList left = {"shop.dat", "shop.dir"};
-        if (blockTemp)
-            left.insert(1, "shop.dat.saving");
-        QCOMPARE(filesIn(keys), left);
+        QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
         QVERIFY(doc.modified());
 
         // Once the disk behaves, the same document saves.
         setSaveStepHook({});
-        if (blockTemp)
-            QVERIFY(QDir().rmdir(SavingTempPath(shop, ".dat")));
         QVERIFY(doc.SaveBase());
         QCOMPARE(commentOf(readFileBytes(shop + ".dat"), 0, 4), QByteArray("edited"));
     }
@@ -144,14 +156,11 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(bool, destinationExists);
         QFETCH(int, step);
-        int runs = 0;
         auto runChild = [&](const QStringList& args, QProcess::ExitStatus expected) {
-            const QString childTemp = env->paths.root() + "/child" + QString::number(++runs);
-            QDir().mkpath(childTemp);
             QProcess child;
-            child.start(TERVANE_DOCUMENT_CHILD, QStringList{args[0], childTemp} + args.mid(1));
+            child.start(TERVANE_DOCUMENT_CHILD, QStringList{args[0], childTemp()} + args.mid(1));
             const bool finished = child.waitForFinished(60000);
-            const QByteArray err = child.readAllStandardError();
+            const QByteArray err = child.readAllStandardOutput() + child.readAllStandardError();
             return finished && child.exitStatus() == expected &&
                            (expected == QProcess::CrashExit || child.exitCode() == 0)
                        ? QString()
@@ -185,7 +194,116 @@ private slots:
         QCOMPARE(readBase(destination), expectNew ? fresh : old);
         if (!expectNew && !destinationExists)
             QVERIFY(!QFileInfo::exists(destination + ".dir") && !QFileInfo::exists(destination + ".dat"));
-        QVERIFY2(filesIn(keys, "*.saving").isEmpty(), qPrintable(filesIn(keys).join(' ')));
+        QVERIFY2(filesIn(keys, "*.saving*").isEmpty(), qPrintable(filesIn(keys).join(' ')));
+        // The lock the killed save left is taken over, and goes with its new owner.
+        QVERIFY2(filesIn(keys, "*.lck").isEmpty(), qPrintable(filesIn(keys).join(' ')));
+    }
+
+    void recoveryKeepsEachSaveToItsOwnPair_data() {
+        QTest::addColumn<QStringList>("leftovers"); // files beside keys/shop, each holding its name
+        QTest::addColumn<bool>("held");             // another instance holds the base's lock
+        QTest::addColumn<QString>("newDir");        // the leftover that becomes shop.dir; empty: none
+        QTest::addColumn<QStringList>("left");      // what stays beside the base's two files
+
+        const QStringList none;
+        QTest::newRow("cut between the renames")
+            << QStringList{"shop.dir.saving-1a"} << false << "shop.dir.saving-1a" << none;
+        QTest::newRow("cut before the renames")
+            << QStringList{"shop.dat.saving-1a", "shop.dir.saving-1a"} << false << QString() << none;
+        QTest::newRow("another save's .dat does not hold it back")
+            << QStringList{"shop.dat.saving-2b", "shop.dir.saving-1a"} << false << "shop.dir.saving-1a" << none;
+        QTest::newRow("its own .dat holds it back")
+            << QStringList{"shop.dat.saving-1a", "shop.dir.saving-1a", "shop.dir.saving-2b"} << false
+            << "shop.dir.saving-2b" << none;
+        QTest::newRow("the name of earlier versions")
+            << QStringList{"shop.dir.saving"} << false << "shop.dir.saving" << none;
+        QTest::newRow("a save still running")
+            << QStringList{"shop.dat.saving-1a", "shop.dir.saving-2b"} << true << QString()
+            << QStringList{"shop.dat.saving-1a", "shop.dir.saving-2b", "shop.lck"};
+        QTest::newRow("not a save of this base")
+            << QStringList{"shop2.dir.saving-1a", "shop.dir.savings", "shop.dir.saving-"} << false << QString()
+            << QStringList{"shop.dir.saving-", "shop.dir.savings", "shop2.dir.saving-1a"};
+    }
+
+    void recoveryKeepsEachSaveToItsOwnPair() {
+        QFETCH(QStringList, leftovers);
+        QFETCH(bool, held);
+        QFETCH(QString, newDir);
+        QFETCH(QStringList, left);
+        for (const QString& name : leftovers)
+            QVERIFY(writeFileBytes(keys + "/" + name, name.toUtf8()));
+        std::unique_ptr<QLockFile> other;
+        if (held)
+            QVERIFY(other = TakeFileLock(BaseLockPath(shop), 0));
+
+        QVERIFY(RecoverInterruptedSave(shop));
+        QCOMPARE(readBase(shop).dir, newDir.isEmpty() ? shopBytes().dir : newDir.toUtf8());
+        QCOMPARE(readBase(shop).dat, shopBytes().dat);
+        QStringList expected = QStringList({"shop.dat", "shop.dir"}) + left;
+        expected.sort();
+        QCOMPARE(filesIn(keys), expected);
+        QVERIFY(env->prompts.shown().isEmpty());
+    }
+
+    void aBaseLockedByASaveIsNotOpened() {
+        setBaseLockWait(50);
+        std::unique_ptr<QLockFile> saving = TakeFileLock(BaseLockPath(shop), 0);
+        QVERIFY(saving);
+        Document doc;
+        env->prompts.answer(ButtonOk);
+        QVERIFY(!openShop(doc));
+        QCOMPARE(env->prompts.last().text, "Open file error: \"" + native(shop + ".dir") + "\"");
+        QVERIFY(workingFiles().isEmpty());
+
+        saving.reset();
+        QVERIFY(openShop(doc));
+    }
+
+    void twoInstancesSaveAtOnce_data() {
+        QTest::addColumn<int>("step");         // the first save waits there while the second begins
+        QTest::addColumn<bool>("firstGoesOn"); // false: it waits until the second has given up
+        for (int step = 1; step <= kSaveStepCount; ++step) {
+            QTest::addRow("first at step %d, second gives up", step) << step << false;
+            QTest::addRow("first at step %d, second waits for it", step) << step << true;
+        }
+    }
+
+    // Two instances have the base open, and both save it.
+    void twoInstancesSaveAtOnce() {
+#ifndef Q_OS_UNIX
+        QSKIP("the instances meet through the child program's steps on Unix only");
+#endif
+        QFETCH(int, step);
+        QFETCH(bool, firstGoesOn);
+        // Each selects another node and writes another comment, so each writes a pair of its own.
+        const BaseBytes firstPair = savedBy(2);
+        const BaseBytes secondPair = savedBy(3);
+        QVERIFY(firstPair.dat != secondPair.dat && firstPair.dir != secondPair.dir);
+
+        DocumentChild first;
+        first.start({"edit", childTemp(), shop, "2", "--ready", "--pause-at", QString::number(step)});
+        DocumentChild second;
+        second.start({"edit", childTemp(), shop, "3", "--ready", "--lock-wait", firstGoesOn ? "60000" : "300"});
+        QVERIFY2(first.waitFor("ready"), qPrintable(first.output()));
+        QVERIFY2(second.waitFor("ready"), qPrintable(second.output()));
+        first.resume();
+        QVERIFY2(first.waitFor("paused"), qPrintable(first.output()));
+        second.resume();
+        if (firstGoesOn) {
+            QTest::qWait(300);
+        } else {
+            QCOMPARE(second.finish(), 4);
+            QCOMPARE(second.messages(), QStringList{"File write error:\"" + native(shop + ".dir") + "\""});
+        }
+        first.resume();
+        QVERIFY2(first.finish() == 0, qPrintable(first.output()));
+        QVERIFY(first.messages().isEmpty());
+        if (firstGoesOn) {
+            QVERIFY2(second.finish() == 0, qPrintable(second.output()));
+            QVERIFY(second.messages().isEmpty());
+        }
+        QCOMPARE(readBase(shop), firstGoesOn ? secondPair : firstPair);
+        QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
     }
 
     void cleanupSparesOtherInstances() {

@@ -1,4 +1,5 @@
 #include "DocumentChild.h"
+#include "FileModes.h"
 #include "PageFileFixtures.h"
 #include "TestEnvironment.h"
 
@@ -14,11 +15,6 @@
 
 #include <limits>
 #include <memory>
-
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 using namespace tervane;
 using namespace tervane::test;
@@ -430,10 +426,10 @@ void TestPageFile::deletePageKeepsPermissions() {
 #ifdef Q_OS_LINUX
     QFETCH(int, mode);
     QVERIFY(writeFileBytes(pageFile(), fileOf({1, 2})));
-    QCOMPARE(::chmod(QFile::encodeName(pageFile()).constData(), mode_t(mode)), 0);
+    QVERIFY(setMode(pageFile(), mode));
     // Root can show that the group is kept too: it may give the file any group.
     const int group = ::geteuid() == 0 ? 65534 : groupOf(pageFile());
-    QCOMPARE(::chown(QFile::encodeName(pageFile()).constData(), uid_t(-1), gid_t(group)), 0);
+    QVERIFY(setOwner(pageFile(), -1, group));
     QVERIFY(DeletePage(pageFile(), 0));
     QCOMPARE(readFileBytes(pageFile()), fileOf({2}));
     QCOMPARE(modeOf(pageFile()), mode);
