@@ -50,14 +50,18 @@ struct PairFile {
     SaveStep doneStep;
 };
 
-// Copies the working file into an open temporary file: the checks and codes of CopyFileChecked,
-// naming the user's file rather than the temporary one.
+// Copies the working file into out, a new temporary file or the user's file itself: the checks
+// and codes of CopyFileChecked, naming the user's file rather than a temporary one.
 bool copyInto(const PairFile& file, QFile& out) {
     QFile in(file.source);
     if (!in.open(QIODevice::ReadOnly))
         return fail(FileErrorOpen, file.source);
     if (!EnsureFreeSpace(file.target, 2 * in.size()))
         return false;
+    // A file rewritten in place is emptied first: a copy cut short then leaves a short .dat that
+    // fails to read, never old pages under new numbers.
+    if (!out.resize(0))
+        return fail(FileErrorCreate, file.target);
     const SaveStep partStep = file.partStep;
     if (!CopyOpenFileInto(in, out, [partStep] { return reach(partStep); }) || !reach(file.doneStep))
         return fail(FileErrorCreate, file.target);
@@ -118,6 +122,25 @@ bool replaceThroughTemporaries(const QString& workingBase, const QString& base) 
     SyncFolder(QFileInfo(dir.target).absolutePath());
     reach(SaveStep::DirectoryReplaced);
     return true;
+}
+
+// A folder where no file can be created still lets the user rewrite the two files, as a plain
+// copy would: truncated and written again in place, and synced. Not atomic, but the only way
+// there. The system's lock on the .dir keeps two instances from writing the pair at once.
+bool rewriteInPlace(const QString& workingBase, const QString& base) {
+    const PairFile dat{datOf(workingBase), datOf(base), SaveStep::PagePartlyWritten, SaveStep::PageWritten};
+    const PairFile dir{dirOf(workingBase), dirOf(base), SaveStep::DirectoryPartlyWritten, SaveStep::DirectoryWritten};
+    QFile datOut(dat.target);
+    QFile dirOut(dir.target);
+    for (QFile* out : {&datOut, &dirOut}) {
+        // Opened without truncation, so a save refused below (another instance, a full disk)
+        // leaves both whole. A missing file cannot be created here.
+        if (!out->open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            return fail(FileErrorCreate, out->fileName());
+    }
+    if (!LockOpenFile(dirOut, g_lockWaitMs))
+        return fail(FileErrorWrite, dir.target);
+    return copyInto(dat, datOut) && copyInto(dir, dirOut);
 }
 
 // The ids of the files named prefix or prefix + "-" + id among files, oldest first: "" for the
@@ -207,6 +230,14 @@ bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBas
     // A save cut short earlier is settled first, so that a failure now leaves a whole pair.
     if (lock && !RecoverInterruptedSaveLocked(destinationBase))
         return false;
+    // A file the user marked read-only stays as it is, as a copy over it would fail; root's
+    // right to write it anyway does not count.
+    for (const QString& file : {datOf(destinationBase), dirOf(destinationBase)}) {
+        if (IsReadOnlyFile(file))
+            return fail(FileErrorCreate, file);
+    }
+    if (!CanCreateFilesIn(QFileInfo(destinationBase).absolutePath()))
+        return rewriteInPlace(workingBase, destinationBase);
     return replaceThroughTemporaries(workingBase, destinationBase);
 }
 

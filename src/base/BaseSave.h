@@ -15,6 +15,8 @@ namespace tervane {
 // one random id per save, and synced; then the .dat one and after it the .dir one are renamed
 // over the old files. A save holds the base's lock "<base>.lck" for its whole length, so two
 // instances never save one base at once, and only the lock's holder settles a cut save.
+// In a folder where the user may not create files, the existing two files are rewritten in
+// place instead: such a save is not atomic.
 
 // The points of a save at which tests stop or fail it.
 enum class SaveStep : int {
@@ -48,8 +50,9 @@ std::unique_ptr<QLockFile> LockBase(const QString& base, bool& busy);
 
 // Writes the tree into the working .dir and replaces destinationBase's .dir and .dat by the
 // working files. Failures are reported (ReportFileError, EnsureFreeSpace) and leave the
-// destination as it was, except a failed last rename, which the next recovery completes;
-// -2 with the .dir when another instance's save keeps the base locked.
+// destination as it was, except a failed last rename, which the next recovery completes:
+// -2 with the .dir when another instance's save keeps the base locked, -3 with a destination
+// file that is marked read-only.
 bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree);
 
 // Finishes or undoes the saves of base that were cut short, when the base's lock is free (a save

@@ -3,9 +3,11 @@
 #include "base/FileCopy.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include <algorithm>
 
@@ -16,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -100,6 +103,48 @@ bool KeepFileMode(QFileDevice& file, const QString& model) {
         ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, uid_t(-1), old.st_gid) == 0;
     // After the owner, which clears the set-id bits.
     return ::fchmod(fd, old.st_mode & 07777) == 0;
+#endif
+}
+
+bool IsReadOnlyFile(const QString& path) {
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    return info.exists() && !info.isWritable();
+#else
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0)
+        return false;
+    return !(st.st_mode & S_IWUSR) || ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0;
+#endif
+}
+
+bool CanCreateFilesIn(const QString& folder) {
+#ifdef Q_OS_WIN
+    return QFileInfo(folder).isWritable();
+#else
+    return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) == 0;
+#endif
+}
+
+bool LockOpenFile(QFileDevice& file, int waitMs) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(file);
+    Q_UNUSED(waitMs);
+    return true;
+#else
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        if (::flock(file.handle(), LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return true; // a file system without locks
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
 #endif
 }
 

@@ -30,6 +30,16 @@ QString CreateUniqueFile(QFile& file, const QString& prefix);
 // replaces. False when the bits could not be set.
 bool KeepFileMode(QFileDevice& file, const QString& model);
 
+// A file marked read-only: no owner write bit, or not writable by this user. The mark counts for
+// a user whom the system would let write anyway, root included.
+bool IsReadOnlyFile(const QString& path);
+// Whether this user may create files in folder.
+bool CanCreateFilesIn(const QString& folder);
+
+// Takes the system's exclusive lock on an open file, waiting up to waitMs for another process
+// that holds it. True without a lock where the system has none.
+bool LockOpenFile(QFileDevice& file, int waitMs);
+
 // Renames from over to in one step: readers see the old file or the new one, never neither.
 bool ReplaceFile(const QString& from, const QString& to);
 

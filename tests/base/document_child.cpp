@@ -14,6 +14,7 @@
 //         --ready         prints "ready" once edited and waits for a line before it saves
 //         --pause-at S    prints "paused" at SaveStep S and waits for a line
 //         --lock-wait MS  how long the save waits for another instance's save
+//         --as-nobody     drops root's rights first, to meet permissions as a user does
 // Every message box is printed as "message: <text>" and answered. The exit code is 0 when the
 // command succeeded, 4 when it failed, 3 when the base could not be opened.
 #include "base/BaseSave.h"
@@ -32,6 +33,9 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
 #endif
 
 using namespace tervane;
@@ -92,6 +96,17 @@ void waitForLine() {
         std::exit(5);
 }
 
+bool dropRootRights() {
+#ifdef Q_OS_UNIX
+    if (::geteuid() != 0)
+        return true;
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody && ::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0;
+#else
+    return true;
+#endif
+}
+
 int deletePage(const QStringList& args) {
     if (args.size() != 6)
         return 64;
@@ -110,10 +125,13 @@ int editAndSave(Document& doc, ChildPrompts& answers) {
     const QCommandLineOption ready(QStringLiteral("ready"));
     const QCommandLineOption pauseAt(QStringLiteral("pause-at"), {}, QStringLiteral("step"), QStringLiteral("0"));
     const QCommandLineOption lockWait(QStringLiteral("lock-wait"), {}, QStringLiteral("ms"));
-    parser.addOptions({ready, pauseAt, lockWait});
+    const QCommandLineOption asNobody(QStringLiteral("as-nobody"));
+    parser.addOptions({ready, pauseAt, lockWait, asNobody});
     parser.addPositionalArgument(QStringLiteral("mode"), {});
     if (!parser.parse(QCoreApplication::arguments()) || parser.positionalArguments().size() != 4)
         return 64;
+    if (parser.isSet(asNobody) && !dropRootRights())
+        return 6;
     const QStringList args = parser.positionalArguments();
     const int node = args[3].toInt();
     if (parser.isSet(lockWait))

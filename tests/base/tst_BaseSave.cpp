@@ -1,5 +1,6 @@
 #include "BaseFixtures.h"
 #include "DocumentChild.h"
+#include "FileModes.h"
 
 #include "base/BaseSave.h"
 #include "base/Document.h"
@@ -304,6 +305,85 @@ private slots:
         }
         QCOMPARE(readBase(shop), firstGoesOn ? secondPair : firstPair);
         QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
+    }
+
+    void savePermissions_data() {
+        QTest::addColumn<bool>("root"); // false: a user without root's rights (nobody, when run as root)
+        QTest::addColumn<int>("datMode");
+        QTest::addColumn<int>("dirMode");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<QString>("refused"); // the file the create error names; empty: saved
+        QTest::addColumn<bool>("inPlace");    // saved into the old files rather than new ones
+
+        QTest::newRow("read-only files 0444") << false << 0444 << 0444 << 0755 << ".dat" << false;
+        QTest::newRow("read-only files 0400") << false << 0400 << 0400 << 0755 << ".dat" << false;
+        QTest::newRow("read-only .dir") << false << 0644 << 0444 << 0755 << ".dir" << false;
+        QTest::newRow("writable files keep their mode") << false << 0640 << 0600 << 0755 << QString() << false;
+        QTest::newRow("read-only folder, writable files") << false << 0640 << 0600 << 0555 << QString() << true;
+        QTest::newRow("read-only folder, read-only files") << false << 0444 << 0444 << 0555 << ".dat" << false;
+        QTest::newRow("root: read-only files stay read-only") << true << 0444 << 0444 << 0755 << ".dat" << false;
+        QTest::newRow("root: a read-only folder is no bar") << true << 0640 << 0600 << 0555 << QString() << false;
+    }
+
+    void savePermissions() {
+#ifndef Q_OS_UNIX
+        QSKIP("mode bits are checked on Unix");
+#else
+        QFETCH(bool, root);
+        QFETCH(int, datMode);
+        QFETCH(int, dirMode);
+        QFETCH(int, folderMode);
+        QFETCH(QString, refused);
+        QFETCH(bool, inPlace);
+        const bool runAsRoot = ::geteuid() == 0;
+        if (root && !runAsRoot)
+            QSKIP("needs root");
+        const BaseBytes saved = savedBy(2);
+
+        // Run as root, the test hands the folder and files to nobody, and the child acts as nobody.
+        const bool asNobody = runAsRoot && !root;
+        const int group = runAsRoot ? 65534 : int(::getegid());
+        const QString working = childTemp();
+        const QString dat = shop + ".dat";
+        const QString dir = shop + ".dir";
+        if (asNobody) {
+            QVERIFY(setMode(env->paths.root(), 0755));
+            for (const QString& path : {working, keys})
+                QVERIFY(setOwner(path, 65534, 65534));
+        }
+        for (const QString& path : {dat, dir})
+            QVERIFY(setOwner(path, asNobody ? 65534 : -1, group));
+        QVERIFY(setMode(dat, datMode));
+        QVERIFY(setMode(dir, dirMode));
+        QVERIFY(setMode(keys, folderMode));
+        const qint64 datInode = inodeOf(dat);
+        const qint64 dirInode = inodeOf(dir);
+
+        DocumentChild child;
+        QStringList args{"edit", working, shop, "2"};
+        if (asNobody)
+            args << "--as-nobody";
+        child.start(args);
+        const int exitCode = child.finish();
+        QVERIFY(setMode(keys, 0755));
+
+        if (refused.isEmpty()) {
+            QVERIFY2(exitCode == 0, qPrintable(child.output()));
+            QVERIFY(child.messages().isEmpty());
+            QCOMPARE(readBase(shop), saved);
+            QCOMPARE(inodeOf(dat) == datInode, inPlace);
+            QCOMPARE(inodeOf(dir) == dirInode, inPlace);
+        } else {
+            QCOMPARE(exitCode, 4);
+            QCOMPARE(child.messages(), QStringList{"Create file error: \"" + native(shop + refused) + "\""});
+            QCOMPARE(readBase(shop), shopBytes());
+        }
+        QCOMPARE(modeOf(dat), datMode);
+        QCOMPARE(modeOf(dir), dirMode);
+        QCOMPARE(groupOf(dat), group);
+        QCOMPARE(groupOf(dir), group);
+        QCOMPARE(filesIn(keys), QStringList({"shop.dat", "shop.dir"}));
+#endif
     }
 
     void cleanupSparesOtherInstances() {
