@@ -57,7 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (op & 0x80)
             report[64] = ReportChecksum(report.data());
         const bool sound = ReportChecksumHolds(report.data());
-        simulator.queueAnswer(report);
+        // A call that sends a command reads away what was queued before it, so its answer comes
+        // out with the command.
+        if (op % 4 >= 2)
+            simulator.queueLateAnswer(report);
+        else
+            simulator.queueAnswer(report);
 
         const Payload before = protocol.InAnswer;
         switch (op % 4) {
@@ -79,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             detector.DetectDevice();
             break;
         }
+        simulator.releaseLateAnswers();
         while (simulator.takeAnswer()) {
         }
     }

@@ -248,7 +248,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 simulator.presentKey(a, KeyCode{a, b, 1, 2, 3, 4, 5, 6});
                 break;
             case 1:
-                simulator.injectFault(static_cast<ProgrammerSimulator::Fault>(a % 5), 1 + b / 64);
+                simulator.injectFault(static_cast<ProgrammerSimulator::Fault>(a % 6), 1 + b / 64);
                 break;
             case 2:
                 simulator.unplug();

@@ -76,6 +76,16 @@ bool DeviceLink::DevicePollReport(std::uint8_t* report) {
     return m_transport->readReport(report, PollBoundMs);
 }
 
+int DeviceLink::DeviceDiscardQueued() {
+    if (!m_connected || !m_transport)
+        return 0;
+    Report report{};
+    int discarded = 0;
+    while (discarded < MaxDiscardedReports && m_transport->readReport(report.data(), 0))
+        ++discarded;
+    return discarded;
+}
+
 void DeviceLink::DeviceRegisterNotices(std::function<void()> handler) {
     QObject::disconnect(m_noticeConnection);
     m_noticeHandler = std::move(handler);

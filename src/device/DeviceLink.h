@@ -18,6 +18,8 @@ public:
     static constexpr int WriteBoundMs = 3000;
     // Short, because the operation dialog polls every 100 ms on the interface thread.
     static constexpr int PollBoundMs = 10;
+    // A programmer that keeps sending cannot hold a discard up for longer than this many reports.
+    static constexpr int MaxDiscardedReports = 64;
 
     explicit DeviceLink(HidTransport* transport = nullptr);
     ~DeviceLink();
@@ -41,6 +43,9 @@ public:
     bool DeviceWriteReport(const std::uint8_t* report);
     bool DeviceReadReport(std::uint8_t* report);
     bool DevicePollReport(std::uint8_t* report);
+    // Reads away, without waiting, the reports already queued: answers to commands whose reader
+    // gave up on them. Gives how many there were.
+    int DeviceDiscardQueued();
 
     // The handler runs on every device-change notice of the transport.
     void DeviceRegisterNotices(std::function<void()> handler);

@@ -22,6 +22,9 @@ Report DeviceProtocol::BuildCommandReport(std::uint8_t code) const {
 }
 
 bool DeviceProtocol::SendCommand(std::uint8_t code) {
+    // A report still queued answers an earlier command whose wait ran out; read after this
+    // command, it would pass for this command's answer.
+    m_link.DeviceDiscardQueued();
     const Report report = BuildCommandReport(code);
     return m_link.DeviceWriteReport(report.data());
 }

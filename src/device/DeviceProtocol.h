@@ -29,6 +29,7 @@ public:
     // The command report for code and OutPayload, check sum included.
     Report BuildCommandReport(std::uint8_t code) const;
 
+    // Reports already queued are read away first: none of them answers this command.
     bool SendCommand(std::uint8_t code);
     // One answer within the read bound (3000 ms); false when none came or its check sum fails.
     bool ReceiveAnswer();

@@ -58,6 +58,8 @@ void ProgrammerSimulator::receive(const std::uint8_t* report) {
     m_log.push_back(command);
     if (!m_plugged)
         return;
+    // Whatever was late goes out before anything this command causes.
+    releaseLateAnswers();
     // The programmer ignores a report that its check sum does not cover.
     if (!ReportChecksumHolds(command.data()))
         return;
@@ -83,6 +85,7 @@ void ProgrammerSimulator::receive(const std::uint8_t* report) {
         }
     }
     const bool corrupt = fault == Fault::BadChecksum;
+    m_holding = fault == Fault::DelayedAnswer;
 
     Report reply{};
     reply[1] = StatusAck;
@@ -146,12 +149,22 @@ void ProgrammerSimulator::receive(const std::uint8_t* report) {
         answer(reply, corrupt);
         break;
     }
+    m_holding = false;
 }
 
 void ProgrammerSimulator::answer(Report report, bool corrupt) {
     report[0] = 0;
     report[64] = static_cast<std::uint8_t>(ReportChecksum(report.data()) + (corrupt ? 1 : 0));
-    m_answers.push_back(report);
+    // Nothing overtakes a late answer.
+    if (m_holding || !m_late.empty())
+        m_late.push_back(report);
+    else
+        m_answers.push_back(report);
+}
+
+void ProgrammerSimulator::releaseLateAnswers() {
+    m_answers.insert(m_answers.end(), m_late.begin(), m_late.end());
+    m_late.clear();
 }
 
 void ProgrammerSimulator::event(std::uint8_t status, std::uint8_t type, const KeyCode& code) {
@@ -237,6 +250,7 @@ void ProgrammerSimulator::unplug() {
     m_plugged = false;
     m_waiting = Waiting::Nothing;
     m_answers.clear();
+    m_late.clear();
     if (onPlugChanged)
         onPlugChanged(false);
 }

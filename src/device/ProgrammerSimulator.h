@@ -27,6 +27,9 @@ public:
         WrongRowEcho, // a CmdReadBaseRow answer names the next row; other commands are unaffected
         StaleEvent,   // an event answer of an earlier operation is still queued ahead of the answer
         Unplug,       // pulled out as the command arrives
+        // Carried out, but the answer comes late: after the reader has given up waiting for it
+        // (releaseLateAnswers), or at the latest just before the next command's answer.
+        DelayedAnswer,
     };
     enum class Waiting { Nothing, ReadKey, WriteBlank, LockKey };
 
@@ -59,6 +62,12 @@ public:
     std::optional<Report> takeAnswer();
     // Queues a report exactly as given, as if the programmer had sent it.
     void queueAnswer(const Report& report) { m_answers.push_back(report); }
+    // Holds a report back like a late answer: it comes out with the late answers.
+    void queueLateAnswer(const Report& report) { m_late.push_back(report); }
+    bool hasLateAnswers() const { return !m_late.empty(); }
+    // The late answers go out now, in order, behind what is already queued. Called when the
+    // reader has given up waiting; a command that arrives also lets them out first.
+    void releaseLateAnswers();
 
     // The user's side. A presented key waits until a CmdReadKeys is acknowledged; each one gives
     // one StatusKeyRead event. Results likewise wait for their write or lock.
@@ -99,6 +108,9 @@ private:
     std::string m_firmware;
     std::vector<Row> m_rows;
     std::deque<Report> m_answers;
+    // Answers held back by DelayedAnswer, and every answer after them until they are let out.
+    std::deque<Report> m_late;
+    bool m_holding = false;
     std::deque<std::pair<std::uint8_t, KeyCode>> m_keys;
     std::deque<int> m_writeResults;
     std::deque<int> m_lockResults;

@@ -55,6 +55,10 @@ bool SimulatedTransport::readReport(std::uint8_t* report, int timeoutMs) {
         }
     }
     eventPump().sleepMs(timeoutMs);
+    // A late answer arrives once the reader has given up on it; a look without a wait is no
+    // giving up.
+    if (timeoutMs > 0 && m_open && !m_lost)
+        m_simulator.releaseLateAnswers();
     return false;
 }
 

@@ -8,6 +8,8 @@ using namespace tervane;
 using namespace tervane::test;
 using Fault = ProgrammerSimulator::Fault;
 
+Q_DECLARE_METATYPE(Fault)
+
 class TestDeviceDetection : public QObject {
     Q_OBJECT
 
@@ -181,25 +183,30 @@ void TestDeviceDetection::detectWithoutProgrammer() {
 }
 
 void TestDeviceDetection::probeTriesTwice_data() {
-    QTest::addColumn<int>("lostAnswers");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("times");
     QTest::addColumn<bool>("answered");
     QTest::addColumn<int>("pings");
     QTest::addColumn<QString>("detectionLine");
 
-    QTest::newRow("first ping") << 0 << true << 1 << "Found Orvel Lark [HID]";
-    QTest::newRow("second ping") << 1 << true << 2 << "Found Orvel Lark [HID]";
-    QTest::newRow("no answer") << 2 << false << 2 << "Found: Unknown device.";
+    QTest::newRow("first ping") << Fault::NoAnswer << 0 << true << 1 << "Found Orvel Lark [HID]";
+    QTest::newRow("second ping") << Fault::NoAnswer << 1 << true << 2 << "Found Orvel Lark [HID]";
+    QTest::newRow("no answer") << Fault::NoAnswer << 2 << false << 2 << "Found: Unknown device.";
+    // The first ping's answer comes after its wait ran out, ahead of the second one's: neither
+    // may pass for the answer to CmdIdentify.
+    QTest::newRow("first ping answered late") << Fault::DelayedAnswer << 1 << true << 2 << "Found Orvel Lark [HID]";
 }
 
 // The probe is two pings without retry texts; only the detection line tells the outcome.
 void TestDeviceDetection::probeTriesTwice() {
-    QFETCH(int, lostAnswers);
+    QFETCH(Fault, fault);
+    QFETCH(int, times);
     QFETCH(bool, answered);
     QFETCH(int, pings);
     QFETCH(QString, detectionLine);
 
     DeviceTestRig rig;
-    rig.simulator.injectFault(Fault::NoAnswer, lostAnswers);
+    rig.simulator.injectFault(fault, times);
     rig.detector.DetectDevice();
     QCOMPARE(rig.detector.DeviceAnswered(), answered);
     QCOMPARE(rig.sent(CmdPing), pings);

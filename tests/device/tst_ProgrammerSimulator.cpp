@@ -50,6 +50,7 @@ private slots:
     void results();
     void stopAndCancel();
     void faults();
+    void lateAnswer();
     void ignoresCorruptCommands();
     void unplugged();
 };
@@ -264,6 +265,38 @@ void TestProgrammerSimulator::faults() {
     QCOMPARE(replies.size(), std::size_t(1));
     QVERIFY(ReportChecksumHolds(replies[0].data()));
     QCOMPARE(sim.log().size(), std::size_t(5));
+}
+
+// A delayed answer stays back until the reader has given up, and nothing overtakes it: what the
+// programmer sends meanwhile follows it, and the next command's answer comes after it.
+void TestProgrammerSimulator::lateAnswer() {
+    ProgrammerSimulator sim('C', "3.82");
+    sim.injectFault(Fault::DelayedAnswer);
+    QVERIFY(exchange(sim, CmdReadKeys).empty());
+    sim.presentKey(1, KeyCode{1, 2, 3, 4, 5, 6, 7, 8});
+    QVERIFY(!sim.hasAnswer());
+    QVERIFY(sim.hasLateAnswers());
+
+    sim.releaseLateAnswers();
+    auto replies = drain(sim);
+    QCOMPARE(replies.size(), std::size_t(2));
+    QCOMPARE(replies[0][1], std::uint8_t(StatusAck));
+    QCOMPARE(replies[1][1], std::uint8_t(StatusKeyRead));
+    QVERIFY(!sim.hasLateAnswers());
+
+    // Not let out by anyone: the next command lets it out ahead of its own answer.
+    sim.injectFault(Fault::DelayedAnswer);
+    QVERIFY(exchange(sim, CmdPing).empty());
+    replies = exchange(sim, CmdIdentify);
+    QCOMPARE(replies.size(), std::size_t(2));
+    QCOMPARE(replies[0][2], std::uint8_t(0));
+    QCOMPARE(replies[1][2], std::uint8_t('C'));
+
+    // Pulled out, the programmer sends nothing more.
+    sim.injectFault(Fault::DelayedAnswer);
+    exchange(sim, CmdPing);
+    sim.unplug();
+    QVERIFY(!sim.hasLateAnswers());
 }
 
 void TestProgrammerSimulator::ignoresCorruptCommands() {

@@ -91,6 +91,7 @@ private slots:
     void peerClosingIsUnplugging();
     void systemTransportListsSocketsLast();
     void againstOrvelSim();
+    void lateAnswerFromOrvelSim();
 };
 
 void TestSocketTransport::devicesFolder_data() {
@@ -308,6 +309,47 @@ void TestSocketTransport::againstOrvelSim() {
     QVERIFY(second.process.waitForFinished(5000));
     QCOMPARE(second.process.exitCode(), 0);
     QVERIFY(!QFile::exists(transport.folder() + QStringLiteral("/zz.sock")));
+}
+
+// orvel-sim's delayed answer stays back while a wait for it runs, comes ahead of the answer to
+// the next command, and left alone comes by itself.
+void TestSocketTransport::lateAnswerFromOrvelSim() {
+    QTemporaryDir runtime;
+    SocketTransport transport(runtime.path() + QStringLiteral("/tervane/devices"));
+    OrvelSim sim(runtime.path(), {QStringLiteral("--model"), QStringLiteral("kestrel"), QStringLiteral("--name"),
+                                  QStringLiteral("late")});
+    QVERIFY(!sim.waitForLine(QStringLiteral("plugged")).isEmpty());
+    QVERIFY(transport.open(transport.findPath()));
+    const auto send = [&](std::uint8_t code) {
+        Report command{};
+        command[1] = code;
+        command[64] = ReportChecksum(command.data());
+        return transport.writeReport(command.data(), 3000);
+    };
+    Report answer{};
+
+    sim.command("fault delayed-answer 2");
+    QVERIFY(!sim.waitForLine(QStringLiteral("fault set")).isEmpty());
+    QVERIFY(send(CmdPing));
+    QVERIFY(!transport.readReport(answer.data(), 1000));
+    // The next command lets the ping's answer out, while its own one stays back in turn.
+    QVERIFY(send(CmdIdentify));
+    QVERIFY(transport.readReport(answer.data(), 3000));
+    QCOMPARE(answer[1], std::uint8_t(StatusAck));
+    QCOMPARE(answer[2], std::uint8_t(0));
+    QVERIFY(!transport.readReport(answer.data(), 1000));
+    QVERIFY(send(CmdIdentify));
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(transport.readReport(answer.data(), 3000));
+        QCOMPARE(answer[2], std::uint8_t('U'));
+    }
+
+    sim.command("fault delayed-answer");
+    QVERIFY(!sim.waitForLine(QStringLiteral("fault set")).isEmpty());
+    QVERIFY(send(CmdPing));
+    QVERIFY(!transport.readReport(answer.data(), 1000));
+    QVERIFY(transport.readReport(answer.data(), 10000));
+    QCOMPARE(answer[1], std::uint8_t(StatusAck));
 }
 
 QTEST_GUILESS_MAIN(TestSocketTransport)

@@ -90,6 +90,7 @@ private slots:
     void downloadRow();
     void downloadFailure_data();
     void downloadFailure();
+    void lateRowAnswer();
     void cancel_data();
     void cancel();
     void uploadRecords();
@@ -273,6 +274,27 @@ void TestTransfer::downloadFailure() {
     QCOMPARE(page->cellType(failingRow, 0), std::uint8_t(0));
     QVERIFY(!page->hasComment(failingRow));
     QCOMPARE(page->occupiedCellCount(), 99);
+}
+
+// A row answered after its wait ran out is asked again; neither its late answer nor the second
+// one may be taken for a later row's, which would then fail for naming another row.
+void TestTransfer::lateRowAnswer() {
+    DeviceTestRig rig;
+    for (int row = 0; row < 100; ++row)
+        rig.simulator.setRow(row, memoryRow(KeyTypeDallas, "n" + QByteArray::number(row), codeOf("01A2B3C4D5E6F700")));
+    TransferHooks hooks;
+    hooks.progress = [&](int row) {
+        if (row == 5)
+            rig.simulator.injectFault(Fault::DelayedAnswer);
+    };
+    auto page = std::make_unique<KeyPage>();
+    bool modified = false;
+    QCOMPARE(DownloadKeyBase(rig.protocol, 100, *page, hooks, modified), TransferResult::Done);
+
+    QCOMPARE(rig.sent(CmdReadBaseRow), 101);
+    QCOMPARE(page->occupiedCellCount(), 100);
+    QCOMPARE(page->comment(6), QByteArray("n6"));
+    QCOMPARE(rig.status.messages, retryTexts(1, 1));
 }
 
 void TestTransfer::cancel_data() {

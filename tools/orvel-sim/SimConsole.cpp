@@ -51,7 +51,9 @@ QString SimConsole::helpText() {
         "                         of up to 25 characters; type 0 empties the row\n"
         "  cancel                 the operation the programmer waits in ends as cancelled\n"
         "  fault <kind> [times]   misbehave on the next commands: no-answer, bad-checksum,\n"
-        "                         wrong-echo, stale-event, unplug\n"
+        "                         wrong-echo, stale-event, unplug, delayed-answer (the answer\n"
+        "                         comes 3.05 s late, just after the editor has stopped waiting\n"
+        "                         for it; a command sent sooner gets it ahead of its own answer)\n"
         "  unplug                 remove the socket and close the connections\n"
         "  plug                   create the socket again\n"
         "  help                   this list\n"
@@ -136,11 +138,13 @@ void SimConsole::execute(const QString& line) {
             {QStringLiteral("wrong-echo"), ProgrammerSimulator::Fault::WrongRowEcho},
             {QStringLiteral("stale-event"), ProgrammerSimulator::Fault::StaleEvent},
             {QStringLiteral("unplug"), ProgrammerSimulator::Fault::Unplug},
+            {QStringLiteral("delayed-answer"), ProgrammerSimulator::Fault::DelayedAnswer},
         };
         int times = 1;
         if (words.size() < 2 || words.size() > 3 || !kinds.contains(words[1]) ||
             (words.size() == 3 && (!parseNumber(words[2], 1000000, times) || times < 1)))
-            return usage(QStringLiteral("fault no-answer|bad-checksum|wrong-echo|stale-event|unplug [times]"));
+            return usage(
+                QStringLiteral("fault no-answer|bad-checksum|wrong-echo|stale-event|unplug|delayed-answer [times]"));
         m_simulator.injectFault(kinds.value(words[1]), times);
         m_print(QStringLiteral("fault set ") + words[1]);
     } else if (command == QLatin1String("unplug")) {

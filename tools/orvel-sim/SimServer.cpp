@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -159,6 +160,19 @@ void SimServer::clientReadable(int fd) {
     // The simulator may have pulled itself out on this command.
     if (m_clients.contains(fd))
         sendTo(fd);
+    if (m_simulator.hasLateAnswers())
+        QTimer::singleShot(LateAnswerMs, this, [this, fd] { sendLateAnswers(fd); });
+}
+
+// A later command may have let them out already; then there is nothing left to send.
+void SimServer::sendLateAnswers(int fd) {
+    if (!m_simulator.hasLateAnswers())
+        return;
+    m_simulator.releaseLateAnswers();
+    if (m_clients.contains(fd))
+        sendTo(fd);
+    else
+        deliver();
 }
 
 void SimServer::deliver() {

@@ -19,6 +19,9 @@ class SimServer final : public QObject {
     Q_OBJECT
 public:
     using Printer = std::function<void(const QString& line)>;
+    // How late a delayed answer comes: once the editor's 3000 ms wait for it has run out, and
+    // before it sends its next command 100 ms later.
+    static constexpr int LateAnswerMs = 3050;
 
     SimServer(ProgrammerSimulator& simulator, QString socketPath, Printer print, QObject* parent = nullptr);
     ~SimServer() override;
@@ -38,6 +41,7 @@ private:
     void clientReadable(int fd);
     void dropClient(int fd);
     void sendTo(int fd);
+    void sendLateAnswers(int fd);
     void describeCommand(const unsigned char* report);
 
     ProgrammerSimulator& m_simulator;
