@@ -160,13 +160,14 @@ void SimServer::clientReadable(int fd) {
     // The simulator may have pulled itself out on this command.
     if (m_clients.contains(fd))
         sendTo(fd);
+    // The command let out whatever was held before it: an older timer has nothing left to send.
+    const quint64 batch = ++m_lateBatch;
     if (m_simulator.hasLateAnswers())
-        QTimer::singleShot(LateAnswerMs, this, [this, fd] { sendLateAnswers(fd); });
+        QTimer::singleShot(LateAnswerMs, this, [this, fd, batch] { sendLateAnswers(fd, batch); });
 }
 
-// A later command may have let them out already; then there is nothing left to send.
-void SimServer::sendLateAnswers(int fd) {
-    if (!m_simulator.hasLateAnswers())
+void SimServer::sendLateAnswers(int fd, quint64 batch) {
+    if (batch != m_lateBatch || !m_simulator.hasLateAnswers())
         return;
     m_simulator.releaseLateAnswers();
     if (m_clients.contains(fd))

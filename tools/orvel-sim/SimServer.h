@@ -41,7 +41,7 @@ private:
     void clientReadable(int fd);
     void dropClient(int fd);
     void sendTo(int fd);
-    void sendLateAnswers(int fd);
+    void sendLateAnswers(int fd, quint64 batch);
     void describeCommand(const unsigned char* report);
 
     ProgrammerSimulator& m_simulator;
@@ -51,6 +51,8 @@ private:
     QSocketNotifier* m_listenNotifier = nullptr;
     QHash<int, QSocketNotifier*> m_clients;
     int m_currentClient = -1;
+    // Counts the commands received, so that a late answer's timer knows whether one came since.
+    quint64 m_lateBatch = 0;
 };
 
 } // namespace tervane
