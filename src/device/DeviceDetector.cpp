@@ -32,6 +32,7 @@ void DeviceDetector::ProbeDevice() {
     m_answered = false;
     if (!m_protocol.link().DeviceConnected())
         return;
+    const DeviceProtocol::CommandScope scope(m_protocol);
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt > 0)
             DeviceProtocol::PumpWait(DeviceProtocol::RetryPauseMs);

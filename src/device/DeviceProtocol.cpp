@@ -7,6 +7,7 @@
 #include "seams/UiLanguage.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tervane {
 
@@ -48,10 +49,13 @@ bool DeviceProtocol::PollAnswer() {
     return acceptAnswer(report, received);
 }
 
-bool DeviceProtocol::Transact(std::uint8_t code) {
+bool DeviceProtocol::Transact(std::uint8_t code, const std::function<bool()>& abandoned) {
+    const CommandScope scope(*this);
+    // A pause runs events: the programmer may leave, the window close, the caller give up.
+    const auto stopped = [&] { return !m_link.DeviceConnected() || AppClosing() || (abandoned && abandoned()); };
     int attempts = 0;
     do {
-        if (!m_link.DeviceConnected() || AppClosing())
+        if (stopped())
             return false;
         if (SendCommand(code) && ReceiveAnswer() && InAnswer[0] == StatusAck)
             return true;
@@ -59,11 +63,30 @@ bool DeviceProtocol::Transact(std::uint8_t code) {
         PumpWait(RetryPauseMs);
         ShowTransferRetry(attempts);
     } while (attempts < MaxAttempts);
-    // A programmer pulled out or a window closing during the last pause is no transfer error.
-    if (!m_link.DeviceConnected() || AppClosing())
+    // Stopped during the last pause: no transfer error either.
+    if (stopped())
         return false;
     ShowTransferRetry(0);
     return false;
+}
+
+DeviceProtocol::CommandScope::CommandScope(DeviceProtocol& protocol) : m_protocol(protocol) {
+    ++m_protocol.m_commandsInProgress;
+}
+
+DeviceProtocol::CommandScope::~CommandScope() {
+    if (--m_protocol.m_commandsInProgress == 0 && m_protocol.m_whenIdle)
+        std::exchange(m_protocol.m_whenIdle, nullptr)();
+}
+
+void DeviceProtocol::NotifyWhenIdle(std::function<void()> handler) {
+    if (!CommandInProgress()) {
+        m_whenIdle = nullptr;
+        if (handler)
+            handler();
+        return;
+    }
+    m_whenIdle = std::move(handler);
 }
 
 void DeviceProtocol::PumpWait(int ms) {

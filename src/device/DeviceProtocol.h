@@ -2,6 +2,8 @@
 
 #include "device/DeviceReport.h"
 
+#include <functional>
+
 namespace tervane {
 
 class DeviceLink;
@@ -37,8 +39,27 @@ public:
     bool PollAnswer();
     // Up to nine attempts, 100 ms apart, each needing an acknowledgement. Shows the retry count
     // in status panel 0 and "Data transfer error." after the last attempt; stops quietly when
-    // the programmer goes away or the program is closing.
-    bool Transact(std::uint8_t code);
+    // the programmer goes away, the program is closing, or abandoned says the caller no longer
+    // wants the command (its dialog has closed).
+    bool Transact(std::uint8_t code, const std::function<bool()>& abandoned = {});
+
+    // A command and its retries pump events, so an event can start another operation while an
+    // older command is still on the stack. Whoever sends on its own (the probe) holds a scope
+    // for its length, as Transact does.
+    class CommandScope {
+    public:
+        explicit CommandScope(DeviceProtocol& protocol);
+        ~CommandScope();
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+    private:
+        DeviceProtocol& m_protocol;
+    };
+    bool CommandInProgress() const { return m_commandsInProgress > 0; }
+    // handler runs once, as soon as no command is in progress any more: at once when none is.
+    // A later call replaces a handler that has not run yet.
+    void NotifyWhenIdle(std::function<void()> handler);
 
     // Waits ms while window events keep flowing; stops early when the program is closing.
     static void PumpWait(int ms);
@@ -49,6 +70,8 @@ private:
     bool acceptAnswer(const Report& report, bool received);
 
     DeviceLink& m_link;
+    int m_commandsInProgress = 0;
+    std::function<void()> m_whenIdle;
 };
 
 // The protocol of the running program, over deviceLink().

@@ -68,9 +68,9 @@ int DeviceRowCount(std::int32_t lastDeviceModel) {
     return lastDeviceModel == ModelLark ? 100 : 500;
 }
 
-bool ReadBaseRow(DeviceProtocol& protocol, int row, BaseRowRecord& record) {
+bool ReadBaseRow(DeviceProtocol& protocol, int row, BaseRowRecord& record, const std::function<bool()>& abandoned) {
     setRowNumber(protocol, row);
-    if (!protocol.Transact(CmdReadBaseRow))
+    if (!protocol.Transact(CmdReadBaseRow, abandoned))
         return false;
     const Payload& answer = protocol.InAnswer;
     if (answer[1] != static_cast<std::uint8_t>(row & 0xFF) || answer[2] != static_cast<std::uint8_t>((row >> 8) & 0xFF))
@@ -80,10 +80,11 @@ bool ReadBaseRow(DeviceProtocol& protocol, int row, BaseRowRecord& record) {
     return true;
 }
 
-bool WriteBaseRow(DeviceProtocol& protocol, int row, const BaseRowRecord& record) {
+bool WriteBaseRow(DeviceProtocol& protocol, int row, const BaseRowRecord& record,
+                  const std::function<bool()>& abandoned) {
     setRowNumber(protocol, row);
     std::copy(record.begin(), record.end(), protocol.OutPayload.begin() + 2);
-    return protocol.Transact(CmdWriteBaseRow);
+    return protocol.Transact(CmdWriteBaseRow, abandoned);
 }
 
 BaseRowRecord BuildUploadRecord(const KeyPage& page, int row) {
@@ -121,7 +122,7 @@ void ApplyDownloadRecord(KeyPage& page, int row, const BaseRowRecord& record) {
 TransferResult DownloadKeyBase(DeviceProtocol& protocol, int rowCount, KeyPage& page, const TransferHooks& hooks,
                                bool& modified) {
     rowCount = clampRows(rowCount);
-    protocol.Transact(CmdStop);
+    protocol.Transact(CmdStop, hooks.cancelled);
     // The page itself is only touched once the whole memory has been read.
     const auto scratch = std::make_unique<KeyPage>();
     bool lastRowRead = false;
@@ -129,11 +130,14 @@ TransferResult DownloadKeyBase(DeviceProtocol& protocol, int rowCount, KeyPage& 
         if (stopBeforeRow(hooks, row))
             return TransferResult::Cancelled;
         BaseRowRecord record{};
-        lastRowRead = ReadBaseRow(protocol, row, record);
+        lastRowRead = ReadBaseRow(protocol, row, record, hooks.cancelled);
         if (lastRowRead)
             ApplyDownloadRecord(*scratch, row, record);
         modified = true;
     }
+    // Cancelled while the last row was being tried: no row failed.
+    if (hooks.cancelled && hooks.cancelled())
+        return TransferResult::Cancelled;
     if (!lastRowRead) {
         showTransferError();
         return TransferResult::LastRowFailed;
@@ -144,13 +148,15 @@ TransferResult DownloadKeyBase(DeviceProtocol& protocol, int rowCount, KeyPage& 
 
 TransferResult UploadKeyBase(DeviceProtocol& protocol, int rowCount, const KeyPage& page, const TransferHooks& hooks) {
     rowCount = clampRows(rowCount);
-    protocol.Transact(CmdStop);
+    protocol.Transact(CmdStop, hooks.cancelled);
     bool lastRowWritten = false;
     for (int row = 0; row < rowCount; ++row) {
         if (stopBeforeRow(hooks, row))
             return TransferResult::Cancelled;
-        lastRowWritten = WriteBaseRow(protocol, row, BuildUploadRecord(page, row));
+        lastRowWritten = WriteBaseRow(protocol, row, BuildUploadRecord(page, row), hooks.cancelled);
     }
+    if (hooks.cancelled && hooks.cancelled())
+        return TransferResult::Cancelled;
     if (!lastRowWritten) {
         showTransferError();
         return TransferResult::LastRowFailed;

@@ -21,12 +21,14 @@ using BaseRowRecord = std::array<std::uint8_t, BaseRowSize>;
 int DeviceRowCount(std::int32_t lastDeviceModel);
 
 // Fills record with the row's 34 meaningful bytes (the rest zero). Fails without a retry of its
-// own when the acknowledged answer names another row; record is then left as it was.
-bool ReadBaseRow(DeviceProtocol& protocol, int row, BaseRowRecord& record);
-bool WriteBaseRow(DeviceProtocol& protocol, int row, const BaseRowRecord& record);
+// own when the acknowledged answer names another row; record is then left as it was. abandoned
+// stops the command's retries, as for Transact.
+bool ReadBaseRow(DeviceProtocol& protocol, int row, BaseRowRecord& record, const std::function<bool()>& abandoned = {});
+bool WriteBaseRow(DeviceProtocol& protocol, int row, const BaseRowRecord& record,
+                  const std::function<bool()>& abandoned = {});
 
 // What a transfer asks its caller between rows: progress(r) before row r is sent, and cancelled()
-// after the events were pumped. Either may be empty.
+// after the events were pumped and between the retries of a row. Either may be empty.
 struct TransferHooks {
     std::function<void(int row)> progress;
     std::function<bool()> cancelled;

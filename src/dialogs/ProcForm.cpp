@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
@@ -175,6 +176,17 @@ void ProcForm::closeIfOpen() {
     FormClose();
 }
 
+bool ProcForm::deviceBusy() const {
+    return m_protocol.CommandInProgress();
+}
+
+void ProcForm::whenDeviceIdle(std::function<void()> handler) {
+    m_protocol.NotifyWhenIdle([form = QPointer<ProcForm>(this), handler = std::move(handler)] {
+        if (form && handler)
+            handler();
+    });
+}
+
 void ProcForm::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
@@ -182,6 +194,12 @@ void ProcForm::closeEvent(QCloseEvent* event) {
 
 void ProcForm::reject() {
     FormClose();
+}
+
+// A command of an earlier operation still on the stack would go on after this operation's
+// first command, and the programmer would wait in the wrong operation.
+bool ProcForm::mayStart() const {
+    return !m_open && !deviceBusy();
 }
 
 ProcWalk ProcForm::currentWalk() const {
@@ -194,7 +212,7 @@ bool ProcForm::cellHoldsKey(int pageRow, int column) const {
 }
 
 bool ProcForm::StartReadKeys() {
-    if (m_open || !m_host.currentPage())
+    if (!mayStart() || !m_host.currentPage())
         return false;
     const ProcWalk walk = currentWalk();
     const std::optional<ProcCursor> first = walk.seek(walk.start());
@@ -208,7 +226,7 @@ bool ProcForm::StartReadKeys() {
 }
 
 bool ProcForm::StartWriteBlanks() {
-    if (m_open)
+    if (!mayStart())
         return false;
     const ProcWalk walk = currentWalk();
     const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
@@ -222,7 +240,7 @@ bool ProcForm::StartWriteBlanks() {
 }
 
 bool ProcForm::StartLockKey() {
-    if (m_open)
+    if (!mayStart())
         return false;
     m_mode = ModeLock;
     openFor(Layout::Lock, text("Lock key"));
@@ -242,10 +260,11 @@ void ProcForm::stopWaiting() {
 
 ProcForm::ArmOutcome ProcForm::sendArmCommand(std::uint8_t code, quint64 arm) {
     const quint64 session = m_session;
-    const bool acknowledged = m_protocol.Transact(code);
-    // The retries pump events: the dialog may have closed, or a newer step may have taken over.
-    const bool current = session == m_session && arm == m_armSerial && !m_cancelled;
-    if (!current) {
+    // The retries pump events: the dialog may close, or a newer step take over. The command then
+    // belongs to nobody and is not tried again, lest it reach the programmer in a later operation.
+    const auto superseded = [this, session, arm] { return session != m_session || arm != m_armSerial || m_cancelled; };
+    const bool acknowledged = m_protocol.Transact(code, superseded);
+    if (superseded()) {
         // Nobody waits for this command's event any more, so the programmer must not either.
         if (acknowledged && !m_open)
             stopProgrammer();
@@ -421,7 +440,7 @@ void ProcForm::UploadKeyBase() {
 }
 
 void ProcForm::runTransfer(bool download) {
-    if (m_open || !m_host.currentPage())
+    if (!mayStart() || !m_host.currentPage())
         return;
     const int rows = DeviceRowCount(settings().lastDeviceModel());
     m_infoPanel->setText(QString());

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -44,17 +45,26 @@ public:
     explicit ProcForm(ProcHost& host);
     ~ProcForm() override;
 
-    // Each returns false, and shows nothing, when the dialog is already open or there is nothing
-    // to do: a selection without key cells, for writing one without a key, or no page shown.
+    // Each returns false, and shows nothing, when the dialog is already open, a command of an
+    // earlier operation is still being tried, or there is nothing to do: a selection without key
+    // cells, for writing one without a key, or no page shown.
     bool StartReadKeys();
     bool StartWriteBlanks();
     bool StartLockKey();
-    // The programmer's key memory to and from the page shown; they return when the transfer ends.
+    // The programmer's key memory to and from the page shown; they return when the transfer ends,
+    // and do nothing when a start operation would return false.
     void DownloadKeyBase();
     void UploadKeyBase();
 
     // The programmer went away (SetDeviceOnline(false)).
     void closeIfOpen();
+
+    // A device command is still being tried, perhaps one whose operation has ended: no operation
+    // starts meanwhile.
+    bool deviceBusy() const;
+    // handler runs once no device command is in progress any more, unless the dialog is gone by
+    // then. A later call replaces a handler that has not run yet.
+    void whenDeviceIdle(std::function<void()> handler);
 
     // One tick of ProcTimer: poll one event answer and act on it.
     void EventReadFunc();
@@ -83,6 +93,7 @@ private:
     void FormShow();
     void FormClose();
     void openFor(Layout layout, const QString& caption);
+    bool mayStart() const;
 
     ProcWalk currentWalk() const;
     bool cellHoldsKey(int pageRow, int column) const;

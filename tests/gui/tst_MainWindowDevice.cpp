@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 using namespace tervane;
@@ -127,6 +128,34 @@ private slots:
         simulator->plug();
         QTRY_VERIFY(w.deviceOnline());
         QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Kestrel v1.36 (Online)"));
+    }
+
+    // Cancel lands while the lock command waits for its next attempt: the device commands stay
+    // off until that command has stopped, and come back on by themselves afterwards.
+    void deviceCommandsWaitForACancelledCommand() {
+        VirtualEventPump pump;
+        pump.processQtEvents = true;
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        simulator->injectFault(ProgrammerSimulator::Fault::NoAnswer);
+        bool cancelled = false;
+        bool enabledInside = true;
+        pump.onProcessEvents = [&] {
+            if (cancelled || f->panel(0) != QStringLiteral("Repeating data transfer: 1"))
+                return;
+            cancelled = true;
+            w.procForm()->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+            enabledInside = action(w, "MainMenuKeysFinal")->isEnabled() || action(w, "MainMenuKeysRead")->isEnabled();
+        };
+        w.runCommand(CommandId::LockKey);
+        pump.onProcessEvents = nullptr;
+
+        QVERIFY(cancelled);
+        QVERIFY(!enabledInside);
+        QVERIFY(!w.procForm()->isOpen());
+        QCOMPARE(simulator->commandCount(CmdLockKey), 1);
+        QVERIFY(action(w, "MainMenuKeysFinal")->isEnabled());
+        QVERIFY(action(w, "MainMenuKeysRead")->isEnabled());
     }
 
     void downloadWithALarkFillsTheFirstHundredRows() {
