@@ -158,11 +158,11 @@ void ProcForm::FormClose() {
     m_open = false;
     m_cancelled = true;
     stopWaiting();
-    // A command still being retried under this close keeps its own parameters for its next try.
-    const Payload interrupted = m_protocol.OutPayload;
+    // A command of this dialog still being retried under the close is not tried again, so the
+    // zeroed parameters stay: the next command that takes them as they are (a transfer's
+    // CmdStop) carries no key of an earlier operation.
     m_protocol.ClearOutPayload();
     m_protocol.Transact(CmdStop);
-    m_protocol.OutPayload = interrupted;
     if (QWidget* host = m_host.hostWindow()) {
         host->setEnabled(true);
         host->activateWindow();

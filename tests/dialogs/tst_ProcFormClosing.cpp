@@ -26,6 +26,8 @@ private slots:
     void transferLayoutAndGauge_data();
     void transferLayoutAndGauge();
     void downloadReplacesPage();
+    void transferStopAfterAWrite_data();
+    void transferStopAfterAWrite();
     void downloadStopped_data();
     void downloadStopped();
 };
@@ -131,16 +133,15 @@ void TestProcFormClosing::closedWhileRetrying_data() {
     QTest::newRow("write, unplugged") << Write << "unplug";
 }
 
-// The dialog closes inside the retries of its arm command, and the programmer takes a later
-// attempt: nothing may be awaited or stored afterwards, and the programmer is not left waiting.
+// The dialog closes inside the retries of its arm command: the command is not tried again,
+// nothing may be awaited or stored afterwards, and the programmer is not left waiting.
 void TestProcFormClosing::closedWhileRetrying() {
     QFETCH(Operation, op);
     QFETCH(QString, closer);
 
     ProcRig rig;
     rig.host.selection = {1, 1, 2, 1};
-    const KeyCell key = keyCell(KeyTypeEm410x, codeFor(4));
-    rig.host.page.setCell(0, 1, key);
+    rig.host.page.setCell(0, 1, keyCell(KeyTypeEm410x, codeFor(4)));
     const KeyPage before = rig.host.page;
     const bool unplug = closer == QLatin1String("unplug");
     // The arm command's first attempt and the close's first CmdStop get no answer.
@@ -169,9 +170,8 @@ void TestProcFormClosing::closedWhileRetrying() {
     QCOMPARE(rig.simulator.waiting(), ProgrammerSimulator::Waiting::Nothing);
     if (!unplug) {
         QVERIFY(isBareCommand(rig.lastCommand(), CmdStop));
-        // The retried write kept its key although the close zeroed the parameters meanwhile.
-        for (const auto& written : rig.simulator.writtenKeys())
-            QVERIFY(written == std::make_pair(key.type(), key.code()));
+        // Not tried again after the close: the write whose answer was lost is the only one.
+        QVERIFY(rig.simulator.writtenKeys().empty());
     }
 
     rig.simulator.presentKey(KeyTypeDallas, codeFor(1));
@@ -381,6 +381,35 @@ void TestProcFormClosing::downloadReplacesPage() {
     QVERIFY(rig.host.page == expected);
     QCOMPARE(rig.host.modifiedCalls, 1);
     QVERIFY(rig.host.refreshCalls >= 1);
+}
+
+void TestProcFormClosing::transferStopAfterAWrite_data() {
+    QTest::addColumn<bool>("download");
+    QTest::newRow("download") << true;
+    QTest::newRow("upload") << false;
+}
+
+// A transfer's first CmdStop goes out with the parameters the previous command left: after a
+// written blank, that command is the closing dialog's CmdStop, and the key is gone from them.
+void TestProcFormClosing::transferStopAfterAWrite() {
+    QFETCH(bool, download);
+    ProcRig rig;
+    settings().setLastDeviceModel(1);
+    rig.host.selection = {1, 1, 1, 1};
+    rig.host.page.setCell(0, 0, keyCell(KeyTypeEm410x, codeFor(6)));
+    QVERIFY(rig.form.StartWriteBlanks());
+    rig.simulator.setWriteResult(0);
+    rig.tickUntil([&] { return rig.form.pendingEvents() == 0; });
+    rig.button("EndButton")->click();
+    QVERIFY(isBareCommand(rig.lastCommand(), CmdStop));
+
+    const std::size_t before = rig.simulator.log().size();
+    if (download)
+        rig.form.DownloadKeyBase();
+    else
+        rig.form.UploadKeyBase();
+    QVERIFY(rig.simulator.log().size() > before);
+    QVERIFY(isBareCommand(rig.simulator.log()[before], CmdStop));
 }
 
 void TestProcFormClosing::downloadStopped_data() {
