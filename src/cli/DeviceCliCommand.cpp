@@ -214,7 +214,9 @@ ExitCode DeviceCliCommand::transfer(bool download, const QStringList& args, QStr
     }
 
     TransferHooks hooks;
-    hooks.cancelled = [&session] { return session.interrupted(); };
+    // A programmer pulled out ends the transfer, also when another one is opened in its place:
+    // no page is made of two programmers' rows.
+    hooks.cancelled = [&session] { return session.interrupted() || session.deviceGone(); };
     bool modified = false;
     const TransferResult result = download ? DownloadKeyBase(session.protocol(), rows, *page, hooks, modified)
                                            : UploadKeyBase(session.protocol(), rows, *page, hooks);

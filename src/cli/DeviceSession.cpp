@@ -109,6 +109,9 @@ bool DeviceSession::sendIdentify(Identity& identity) {
 }
 
 void DeviceSession::stop() {
+    // Another programmer opened in place of the one used waits in nothing of ours.
+    if (deviceGone())
+        return;
     DeviceProtocol& device = protocol();
     device.ClearOutPayload();
     if (!interrupted()) {

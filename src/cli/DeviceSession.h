@@ -45,8 +45,8 @@ public:
     // CmdIdentify alone; the model of an acknowledged answer, 0 for an unknown letter.
     std::optional<std::int32_t> identifyModel();
 
-    // Lets the programmer leave whatever it waits in. After Ctrl+C it gets one attempt only, so
-    // that a dead programmer cannot hold the exit up.
+    // Lets the programmer leave whatever it waits in; nothing when it has gone. After Ctrl+C it
+    // gets one attempt only, so that a dead programmer cannot hold the exit up.
     void stop();
 
     void reportTransferError();

@@ -33,9 +33,15 @@ void DeviceDetector::ProbeDevice() {
     if (!m_protocol.link().DeviceConnected())
         return;
     const DeviceProtocol::CommandScope scope(m_protocol);
+    const quint64 opening = m_protocol.link().DeviceOpening();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0)
+        if (attempt > 0) {
             DeviceProtocol::PumpWait(DeviceProtocol::RetryPauseMs);
+            // The second ping goes to the programmer the first one went to, or to none; a
+            // programmer opened meanwhile had a probe of its own.
+            if (m_protocol.link().DeviceOpening() != opening)
+                return;
+        }
         m_protocol.ClearOutPayload();
         if (m_protocol.SendCommand(CmdPing) && m_protocol.ReceiveAnswer() && m_protocol.InAnswer[0] == StatusAck) {
             m_answered = true;
@@ -75,8 +81,15 @@ void DeviceDetector::DetectDevice() {
         m_answered = false;
         return;
     }
+    // A notice handled during the pauses may have opened another programmer and detected it:
+    // that detection has told what is open now, and this one's outcome is stale.
+    const quint64 opening = m_protocol.link().DeviceOpening();
     ProbeDevice();
+    if (m_protocol.link().DeviceOpening() != opening)
+        return;
     const bool identified = m_answered && IdentifyDevice();
+    if (m_protocol.link().DeviceOpening() != opening)
+        return;
     if (identified) {
         const QString modelName = DeviceModelName(settings().lastDeviceModel());
         statusSink().setMessageText(Tr("Device", "Found ") + kBrand + QLatin1Char(' ') + modelName +

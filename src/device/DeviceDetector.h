@@ -20,11 +20,13 @@ public:
     // "-" until an identification brings the programmer's own text.
     QString FirmwareVersionText() const { return m_firmwareVersionText; }
 
-    // Two pings, 100 ms apart, without retry texts.
+    // Two pings, 100 ms apart, without retry texts; both go to the programmer open at the start.
     void ProbeDevice();
     // True for a known model with firmware new enough; an old firmware is told in a message box.
     bool IdentifyDevice();
-    // Probe, identification and the detection line in status panel 0.
+    // Probe, identification and the detection line in status panel 0. Ends without a line
+    // when another programmer was opened during its pauses: the notice that opened it has
+    // detected it.
     void DetectDevice();
 
     // The work-mode line of status panel 4, for LastDeviceModel; another stored value leaves the

@@ -32,14 +32,10 @@ void DeviceLink::DeviceOpen() {
         return;
     }
     if (m_transport->isOpen()) {
-        // With two programmers plugged in, the one in use can leave while the other stays: its
-        // handle is then dead although a path is still found, so it is let go and replaced.
-        const bool gone = m_transport->openDeviceLost() || !paths.contains(m_transport->openPath());
-        if (!gone) {
+        if (!releaseIfGone(paths)) {
             m_connected = true;
             return;
         }
-        m_transport->close();
     }
     m_connected = false;
     // A path that cannot be opened (a stale socket, a node without access) does not hide the
@@ -47,9 +43,25 @@ void DeviceLink::DeviceOpen() {
     for (const QString& path : paths) {
         if (m_transport->open(path)) {
             m_connected = true;
+            ++m_opening;
             return;
         }
     }
+}
+
+bool DeviceLink::DeviceReleaseGone() {
+    if (!m_transport || !m_transport->isOpen())
+        return false;
+    return releaseIfGone(m_transport->findPaths());
+}
+
+// With two programmers plugged in, the one in use can leave while the other stays: its handle is
+// then dead although a path is still found, so it is let go.
+bool DeviceLink::releaseIfGone(const QStringList& paths) {
+    const bool gone = m_transport->openDeviceLost() || !paths.contains(m_transport->openPath());
+    if (gone)
+        DeviceClose();
+    return gone;
 }
 
 void DeviceLink::DeviceClose() {

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace tervane {
@@ -32,11 +33,18 @@ public:
     HidTransport* transport() const { return m_transport; }
 
     bool DeviceConnected() const { return m_connected; }
+    // Counts the programmers opened. A command that began under one opening must not go on
+    // under another: the programmer may be a different one, or the same one started afresh.
+    quint64 DeviceOpening() const { return m_opening; }
 
     bool DeviceFindPath(QString& path);
     // Opens a newly plugged programmer or lets go of a removed one; an open programmer that is
     // still present stays in use.
     void DeviceOpen();
+    // Lets go of the open programmer when it has gone (pulled out, or its handle failed for good)
+    // and says whether it did, so that what ran on it can be stopped before DeviceOpen takes
+    // another programmer that is still plugged in.
+    bool DeviceReleaseGone();
     void DeviceClose();
 
     // False at once while not connected.
@@ -52,9 +60,11 @@ public:
 
 private:
     void connectNotices();
+    bool releaseIfGone(const QStringList& paths);
 
     QPointer<HidTransport> m_transport;
     bool m_connected = false;
+    quint64 m_opening = 0;
     std::function<void()> m_noticeHandler;
     QMetaObject::Connection m_noticeConnection;
 };

@@ -51,8 +51,13 @@ bool DeviceProtocol::PollAnswer() {
 
 bool DeviceProtocol::Transact(std::uint8_t code, const std::function<bool()>& abandoned) {
     const CommandScope scope(*this);
-    // A pause runs events: the programmer may leave, the window close, the caller give up.
-    const auto stopped = [&] { return !m_link.DeviceConnected() || AppClosing() || (abandoned && abandoned()); };
+    // A pause runs events: the programmer may leave, another one be opened in its place, the
+    // window close, the caller give up.
+    const quint64 opening = m_link.DeviceOpening();
+    const auto stopped = [&] {
+        return !m_link.DeviceConnected() || m_link.DeviceOpening() != opening || AppClosing() ||
+               (abandoned && abandoned());
+    };
     int attempts = 0;
     do {
         if (stopped())

@@ -39,8 +39,8 @@ public:
     bool PollAnswer();
     // Up to nine attempts, 100 ms apart, each needing an acknowledgement. Shows the retry count
     // in status panel 0 and "Data transfer error." after the last attempt; stops quietly when
-    // the programmer goes away, the program is closing, or abandoned says the caller no longer
-    // wants the command (its dialog has closed).
+    // the programmer goes away (also when another one is opened in its place), the program is
+    // closing, or abandoned says the caller no longer wants the command (its dialog has closed).
     bool Transact(std::uint8_t code, const std::function<bool()>& abandoned = {});
 
     // A command and its retries pump events, so an event can start another operation while an

@@ -52,9 +52,9 @@ public:
 class OrvelSim : public tervane::test::OrvelSimProcess {
 public:
     OrvelSim(const DeviceWorld& world, const QString& model, const QStringList& more = {})
-        : tervane::test::OrvelSimProcess(QStringLiteral(ORVEL_SIM_PATH), world.env,
-                          QStringList{QStringLiteral("--model"), model, QStringLiteral("--name"), QStringLiteral("sim")} +
-                              more) {}
+        : tervane::test::OrvelSimProcess(
+              QStringLiteral(ORVEL_SIM_PATH), world.env,
+              QStringList{QStringLiteral("--model"), model, QStringLiteral("--name"), QStringLiteral("sim")} + more) {}
 };
 
 KeyCell cellOf(std::uint8_t type, const QByteArray& hexCode, std::uint8_t reserved = 0) {
@@ -116,6 +116,7 @@ private slots:
     void uploadThenDownload_data();
     void uploadThenDownload();
     void downloadLastRowFails();
+    void downloadProgrammerReplaced();
     void downloadRowsFilledOnTheProgrammer();
     void downloadMissingPage();
 
@@ -398,6 +399,34 @@ void TestCliDevice::downloadLastRowFails() {
     QVERIFY(!sim.waitForLine(QStringLiteral("command read-row 99")).isEmpty());
     QCOMPARE(sim.waitForLine(QStringLiteral("command")), QStringLiteral("command stop"));
     QCOMPARE(sim.count(QStringLiteral("command read-row")), 100);
+}
+
+// The programmer in use is pulled out during a download while another one stays plugged in:
+// the download ends there and the base keeps its page, instead of being made of two
+// programmers' rows; the other programmer hears nothing, not even a CmdStop.
+void TestCliDevice::downloadProgrammerReplaced() {
+    DeviceWorld world;
+    const QString base = writeFixtureBase(world);
+    QVERIFY(!base.isEmpty());
+    const QByteArray before = readFileBytes(base + ".dat");
+    OrvelSim first(world, QStringLiteral("kestrel"));
+    QVERIFY(!first.waitForLine(QStringLiteral("plugged")).isEmpty());
+    OrvelSim other(world, QStringLiteral("kestrel"), {QStringLiteral("--name"), QStringLiteral("zz")});
+    QVERIFY(!other.waitForLine(QStringLiteral("plugged")).isEmpty());
+    // CmdIdentify, CmdStop and rows 0 to 9 come through (the rows naming another row, which a
+    // download survives), then row 10 pulls the programmer out.
+    first.command("fault wrong-echo 12");
+    QVERIFY(!first.waitForLine(QStringLiteral("fault set")).isEmpty());
+    first.command("fault unplug");
+    QVERIFY(!first.waitForLine(QStringLiteral("fault set")).isEmpty());
+
+    const CliRun run = world.cli({QStringLiteral("device"), QStringLiteral("download"), base, QStringLiteral("1")});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(readFileBytes(base + ".dat"), before);
+    QVERIFY(!first.waitForLine(QStringLiteral("unplugged")).isEmpty());
+    QCOMPARE(first.count(QStringLiteral("command read-row")), 11);
+    QCOMPARE(other.waitForLine(QStringLiteral("command"), 500), QString());
 }
 
 QTEST_GUILESS_MAIN(TestCliDevice)

@@ -44,6 +44,9 @@ private slots:
     void compositeOrder();
     void compositePassesNotices();
     void programmerInUseLeavesWhileAnotherStays();
+    void commandStaysWithItsProgrammer();
+    void programmerReplacedDuringDetection_data();
+    void programmerReplacedDuringDetection();
     void replacingTransportCloses();
 };
 
@@ -160,6 +163,58 @@ void TestDeviceLink::programmerInUseLeavesWhileAnotherStays() {
     two.pump.processEvents();
     QCOMPARE(two.composite.openPath(), QStringLiteral("sim:kestrel"));
     QCOMPARE(two.second->openCount(), 1);
+}
+
+// The programmer in use is pulled out while a command waits for its next attempt, and the
+// other one is opened in the pause: the command does not go on with a programmer it never began
+// with.
+void TestDeviceLink::commandStaysWithItsProgrammer() {
+    TwoProgrammers two;
+    two.link.DeviceOpen();
+    const quint64 opening = two.link.DeviceOpening();
+    two.lark.injectFault(ProgrammerSimulator::Fault::NoAnswer);
+    two.pump.onProcessEvents = [&] { two.lark.unplug(); };
+
+    QVERIFY(!two.protocol.Transact(CmdIdentify));
+    QVERIFY(two.link.DeviceConnected());
+    QCOMPARE(two.composite.openPath(), QStringLiteral("sim:kestrel"));
+    QVERIFY(two.link.DeviceOpening() != opening);
+    QVERIFY(two.kestrel.log().empty());
+    QCOMPARE(two.lark.commandCount(CmdIdentify), 1);
+}
+
+void TestDeviceLink::programmerReplacedDuringDetection_data() {
+    QTest::addColumn<bool>("inProbe");
+    QTest::newRow("between the pings") << true;
+    QTest::newRow("between the identifications") << false;
+}
+
+// The programmer being detected is pulled out in a pause of the detection, and the notice opens
+// and detects the other one: that outcome stands. The older detection sends the new programmer
+// nothing and tells no outcome of its own.
+void TestDeviceLink::programmerReplacedDuringDetection() {
+    QFETCH(bool, inProbe);
+    TwoProgrammers two;
+    RecordingStatusSink status;
+    DeviceDetector detector(two.protocol);
+    two.link.DeviceRegisterNotices([&] {
+        two.link.DeviceOpen();
+        detector.DetectDevice();
+    });
+    two.link.DeviceOpen();
+    if (!inProbe)
+        two.lark.injectFault(ProgrammerSimulator::Fault::WrongRowEcho); // spent on the ping
+    two.lark.injectFault(ProgrammerSimulator::Fault::NoAnswer);
+    two.pump.onProcessEvents = [&] { two.lark.unplug(); };
+
+    detector.DetectDevice();
+    QVERIFY(detector.DeviceAnswered());
+    QCOMPARE(two.kestrel.commandCount(CmdPing), 1);
+    QCOMPARE(two.kestrel.commandCount(CmdIdentify), 1);
+    QCOMPARE(two.lark.commandCount(CmdIdentify), inProbe ? 0 : 1);
+    QVERIFY(status.messages.contains(QStringLiteral("Found Orvel Kestrel [HID]")));
+    QVERIFY(!status.messages.contains(QStringLiteral("Found: Unknown device.")));
+    QCOMPARE(settings().lastDeviceModel(), 4);
 }
 
 void TestDeviceLink::replacingTransportCloses() {

@@ -53,13 +53,16 @@ public:
 };
 
 // The dialog over a simulated Lark, plugged in and opened, in virtual time. A device-change
-// notice does what the main window does: reopen, and close the dialog when the device is gone.
+// notice does what the main window does: close the dialog when the programmer in use has gone,
+// then reopen.
 struct ProcRig {
     ProcRig() {
         settings().setDefaults();
         SetAppClosing(false);
         pump.processQtEvents = true;
         link.DeviceRegisterNotices([this] {
+            if (link.DeviceReleaseGone())
+                form.closeIfOpen();
             link.DeviceOpen();
             if (!link.DeviceConnected())
                 form.closeIfOpen();

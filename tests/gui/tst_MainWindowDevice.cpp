@@ -3,6 +3,8 @@
 #include "MainWindowFixture.h"
 
 #include "base/Document.h"
+#include "base/KeyPage.h"
+#include "device/CompositeTransport.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceReport.h"
 #include "device/ProgrammerSimulator.h"
@@ -22,6 +24,7 @@ using namespace tervane;
 using namespace tervane::test;
 
 Q_DECLARE_METATYPE(tervane::GridSelection)
+Q_DECLARE_METATYPE(tervane::CommandId)
 
 namespace {
 
@@ -156,6 +159,65 @@ private slots:
         QCOMPARE(simulator->commandCount(CmdLockKey), 1);
         QVERIFY(action(w, "MainMenuKeysFinal")->isEnabled());
         QVERIFY(action(w, "MainMenuKeysRead")->isEnabled());
+    }
+
+    void programmerReplacedUnderTheDialog_data() {
+        QTest::addColumn<CommandId>("command");
+        QTest::addColumn<GridSelection>("selection");
+        QTest::newRow("read") << CommandId::ReadKeys << GridSelection{1, 2, 2, 2};
+        QTest::newRow("write") << CommandId::WriteKeys << GridSelection{1, 1, 1, 1};
+        QTest::newRow("lock") << CommandId::LockKey << GridSelection{1, 1, 1, 1};
+        QTest::newRow("download") << CommandId::ImportKeyBase << GridSelection{1, 1, 1, 1};
+        QTest::newRow("upload") << CommandId::ExportKeyBase << GridSelection{1, 1, 1, 1};
+    }
+    // Two programmers plugged in, and the one in use pulled out during an operation: the
+    // operation ends as for a lone programmer pulled out, and the other one, taken into use,
+    // hears nothing but the probe and the identification.
+    void programmerReplacedUnderTheDialog() {
+        QFETCH(CommandId, command);
+        QFETCH(GridSelection, selection);
+        VirtualEventPump pump;
+        pump.processQtEvents = true;
+        ProgrammerSimulator lark('C', "3.82");
+        ProgrammerSimulator kestrel('U', "1.36");
+        CompositeTransport composite;
+        composite.addBackend(new SimulatedTransport(lark, QStringLiteral("lark")));
+        composite.addBackend(new SimulatedTransport(kestrel, QStringLiteral("kestrel")));
+        deviceLink().setTransport(&composite);
+        MainWindow& w = f->start();
+        QCOMPARE(composite.openPath(), QStringLiteral("sim:lark"));
+        f->openBase(f->writeSampleBase());
+        w.grid()->setSelectionRect(selection);
+        const KeyPage before = w.document().pageBuffer();
+        kestrel.clearLog();
+
+        // A transfer loses its programmer at row 10; the other operations while they wait.
+        const bool transfer = command == CommandId::ImportKeyBase || command == CommandId::ExportKeyBase;
+        pump.onProcessEvents = [&] {
+            if (lark.plugged() && lark.commandCount(CmdReadBaseRow) + lark.commandCount(CmdWriteBaseRow) >= 10)
+                lark.unplug();
+        };
+        w.runCommand(command);
+        if (!transfer) {
+            QVERIFY(w.procForm()->isOpen());
+            lark.unplug();
+        }
+        for (int i = 0; i < 3; ++i)
+            pump.processEvents();
+        pump.onProcessEvents = nullptr;
+
+        QVERIFY(!lark.plugged());
+        QVERIFY(!w.procForm()->isOpen());
+        QVERIFY(w.isEnabled());
+        QVERIFY(w.deviceOnline());
+        QCOMPARE(composite.openPath(), QStringLiteral("sim:kestrel"));
+        QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Kestrel v1.36 (Online)"));
+        for (const Report& report : kestrel.log())
+            QVERIFY2(report[1] == CmdPing || report[1] == CmdIdentify, qPrintable(QString::number(report[1])));
+        QVERIFY(w.document().pageBuffer() == before);
+        QVERIFY(lark.commandCount(CmdReadBaseRow) + lark.commandCount(CmdWriteBaseRow) <= 11);
+        settings().setSavePolicy(2);
+        f->closeWindow();
     }
 
     void downloadWithALarkFillsTheFirstHundredRows() {
