@@ -54,10 +54,12 @@ bool SimulatedTransport::readReport(std::uint8_t* report, int timeoutMs) {
             return true;
         }
     }
+    // A look without a wait costs nothing, and is no giving up on a late answer: that one
+    // arrives once a reader has waited for it in vain.
+    if (timeoutMs <= 0)
+        return false;
     eventPump().sleepMs(timeoutMs);
-    // A late answer arrives once the reader has given up on it; a look without a wait is no
-    // giving up.
-    if (timeoutMs > 0 && m_open && !m_lost)
+    if (m_open && !m_lost)
         m_simulator.releaseLateAnswers();
     return false;
 }
