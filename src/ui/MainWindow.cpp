@@ -219,6 +219,10 @@ void MainWindow::showInStoredState() {
 }
 
 void MainWindow::onDeviceChange() {
+    // The programmer in use has gone: the operation on it ends here, offline as for a lone
+    // programmer pulled out, before another programmer still plugged in is opened and detected.
+    if (deviceLink().DeviceReleaseGone())
+        SetDeviceOnline(false);
     deviceLink().DeviceOpen();
     deviceDetector().DetectDevice();
     SetDeviceOnline(deviceDetector().DeviceAnswered());
@@ -364,7 +368,12 @@ void MainWindow::UpdateCommands() {
     CommandState state;
     state.baseOpen = m_document->isOpen();
     state.pageShown = state.baseOpen && m_document->currentPage() != -1;
-    state.deviceOnline = m_deviceOnline;
+    // A command of a closed operation still being tried keeps the device commands off until it
+    // has stopped; they are worked out again then.
+    const bool deviceBusy = m_procForm && m_procForm->deviceBusy();
+    if (deviceBusy)
+        m_procForm->whenDeviceIdle([this] { UpdateCommands(); });
+    state.deviceOnline = m_deviceOnline && !deviceBusy;
     state.selectionHasKey = state.pageShown && selectionHasKey();
     m_commands->updateCommands(state);
     if (m_deviceOnline)
