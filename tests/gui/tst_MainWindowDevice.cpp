@@ -117,6 +117,24 @@ private slots:
         QVERIFY(simulator->commandCount(CmdStop) >= 1);
     }
 
+    // A programmer that stopped answering while the lock dialog waits: closing the window closes
+    // the dialog without trying its CmdStop nine times.
+    void closingWithADeadProgrammerDoesNotWaitForIt() {
+        VirtualEventPump pump;
+        pump.processQtEvents = true;
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        w.runCommand(CommandId::LockKey);
+        QVERIFY(w.procForm()->isOpen());
+        simulator->injectFault(ProgrammerSimulator::Fault::NoAnswer, 100);
+        const int stopsBefore = simulator->commandCount(CmdStop);
+        const qint64 before = pump.now;
+        settings().setSavePolicy(2);
+        QVERIFY(f->closeWindow());
+        QVERIFY(pump.now - before < DeviceLink::ReadBoundMs);
+        QCOMPARE(simulator->commandCount(CmdStop), stopsBefore);
+    }
+
     void unplugGoesOfflineAndClosesTheDialog() {
         MainWindow& w = f->start();
         f->openBase(f->writeSampleBase());
