@@ -193,7 +193,7 @@ ExitCode DeviceCliCommand::transfer(bool download, const QStringList& args, QStr
     // The page is read first: a download also needs it to exist, and a bad base costs no traffic.
     const QString pageFile = CommandLine::basePath(line.positional().first()) + QStringLiteral(".dat");
     const auto page = std::make_unique<KeyPage>();
-    if (!ReadPage(pageFile, pageNumber, *page))
+    if (!ReadPage(pageFile, pageNumber, *page) || (download && !CheckPageFileWritable(pageFile)))
         return ExitFileError;
 
     DeviceSession session;

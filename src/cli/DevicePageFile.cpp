@@ -11,7 +11,17 @@
 
 namespace tervane {
 
+bool CheckPageFileWritable(const QString& pageFile) {
+    // A page file marked read-only stays as it is, as a copy over it would fail.
+    if (!IsReadOnlyFile(pageFile))
+        return true;
+    ReportFileError(FileErrorCreate, pageFile);
+    return false;
+}
+
 bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage& page) {
+    if (!CheckPageFileWritable(pageFile))
+        return false;
     QFile source(pageFile);
     if (!source.open(QIODevice::ReadOnly | QIODevice::ExistingOnly)) {
         ReportFileError(FileErrorOpen, pageFile);
@@ -29,6 +39,12 @@ bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage&
 
     QSaveFile target(pageFile);
     if (!target.open(QIODevice::WriteOnly)) {
+        ReportFileError(FileErrorCreate, pageFile);
+        return false;
+    }
+    // The new file is open to the same people as the old one.
+    if (!KeepFileMode(target, pageFile)) {
+        target.cancelWriting();
         ReportFileError(FileErrorCreate, pageFile);
         return false;
     }

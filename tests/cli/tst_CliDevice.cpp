@@ -1,5 +1,6 @@
 #include "BaseBuilder.h"
 #include "CliRun.h"
+#include "FileModes.h"
 #include "OrvelSimProcess.h"
 #include "TestEnvironment.h"
 
@@ -119,6 +120,8 @@ private slots:
     void downloadProgrammerReplaced();
     void downloadRowsFilledOnTheProgrammer();
     void downloadMissingPage();
+    void downloadKeepsThePageFileMode_data();
+    void downloadKeepsThePageFileMode();
 
 private:
     // A base of three pages: the source page 0 with keys in every column, pages 1 and 2 with
@@ -378,6 +381,42 @@ void TestCliDevice::downloadMissingPage() {
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, "File read error:\"" + QFile::encodeName(base) + ".dat\"\n");
     QCOMPARE(readFileBytes(base + ".dat"), before);
+}
+
+// The replaced page file keeps its mode; one marked read-only is refused before any traffic.
+void TestCliDevice::downloadKeepsThePageFileMode_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("0640 kept") << 0640 << true;
+    QTest::newRow("0600 kept") << 0600 << true;
+    QTest::newRow("0444 refused") << 0444 << false;
+    QTest::newRow("0400 refused") << 0400 << false;
+}
+
+void TestCliDevice::downloadKeepsThePageFileMode() {
+    QFETCH(int, mode);
+    QFETCH(bool, written);
+    DeviceWorld world;
+    const QString base = writeFixtureBase(world);
+    QVERIFY(!base.isEmpty());
+    const QString dat = base + ".dat";
+    QVERIFY(tervane::test::setMode(dat, mode));
+    const QByteArray before = readFileBytes(dat);
+    OrvelSim sim(world, QStringLiteral("kestrel"));
+    QVERIFY(!sim.waitForLine(QStringLiteral("plugged")).isEmpty());
+
+    const CliRun run = world.cli({QStringLiteral("device"), QStringLiteral("download"), base, QStringLiteral("1")});
+    QCOMPARE(tervane::test::modeOf(dat), mode);
+    if (written) {
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(readFileBytes(dat) != before);
+    } else {
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, "Create file error: \"" + QFile::encodeName(dat) + "\"\n");
+        QCOMPARE(readFileBytes(dat), before);
+        QCOMPARE(sim.count(QStringLiteral("command read-row")), 0);
+    }
 }
 
 // Every row answers with another row's number: the last row fails, and the base stays as it was.
