@@ -8,8 +8,8 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
 #include "device/KeyBaseTransfer.h"
-#include "device/ProgrammerSimulator.h"
-#include "device/SimulatedTransport.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 #ifdef Q_OS_UNIX
 #include "device/SocketTransport.h"
 #endif

@@ -9,8 +9,8 @@
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
-#include "device/ProgrammerSimulator.h"
-#include "device/SimulatedTransport.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 #include "seams/EventPump.h"
 #include "seams/Prompts.h"
 

@@ -3,5 +3,5 @@
 tervane_fuzz_target(parse_key_code tervane_keys)
 tervane_fuzz_target(load_directory tervane_base)
 tervane_fuzz_target(load_settings tervane_settings)
-tervane_fuzz_target(device_answers tervane_device)
-tervane_fuzz_target(proc_events tervane_dialogs)
+tervane_fuzz_target(device_answers tervane_simulator)
+tervane_fuzz_target(proc_events tervane_dialogs tervane_simulator)

@@ -5,7 +5,7 @@
 #include "base/WorkingFiles.h"
 #include "seams/EventPump.h"
 #include "seams/Prompts.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
 
 #include <QDir>

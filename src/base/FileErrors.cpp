@@ -2,7 +2,7 @@
 
 #include "seams/Prompts.h"
 #include "seams/SystemInfo.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <QDir>
 

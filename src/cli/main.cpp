@@ -1,7 +1,7 @@
 // tervane-cli: the contents of key bases as JSON, for scripts.
 #include "cli/CliPrompts.h"
 #include "cli/CommandRegistry.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "device/DeviceProtocol.h"
 #include "seams/Prompts.h"
 #include "seams/StatusSink.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
 
 namespace tervane {

@@ -1,10 +1,10 @@
 #include "device/DeviceProtocol.h"
 
-#include "device/AppState.h"
+#include "seams/AppClosing.h"
 #include "device/DeviceLink.h"
 #include "seams/EventPump.h"
 #include "seams/StatusSink.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <algorithm>
 #include <utility>

@@ -6,7 +6,7 @@
 #include "keys/KeyCell.h"
 #include "seams/EventPump.h"
 #include "seams/StatusSink.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -10,7 +10,7 @@
 #include "keys/KeyTypes.h"
 #include "seams/EventPump.h"
 #include "seams/StatusSink.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "base/BaseTree.h"
 #include "base/Cp1251.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 #include "ui/CommandIcons.h"
 
 namespace tervane {

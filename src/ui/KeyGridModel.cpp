@@ -2,7 +2,7 @@
 
 #include "base/Cp1251.h"
 #include "keys/KeyText.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 namespace tervane {
 

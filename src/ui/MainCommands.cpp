@@ -1,6 +1,6 @@
 #include "ui/MainCommands.h"
 
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 #include "ui/CommandIcons.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "ui/StatusPanels.h"
 
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <QEvent>
 #include <QLabel>

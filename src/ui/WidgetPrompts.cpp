@@ -1,6 +1,6 @@
 #include "ui/WidgetPrompts.h"
 
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <QAbstractButton>
 #include <QApplication>

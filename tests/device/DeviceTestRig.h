@@ -3,12 +3,12 @@
 #include "RecordingStatusSink.h"
 #include "TestEnvironment.h"
 
-#include "device/AppState.h"
+#include "seams/AppClosing.h"
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
-#include "device/ProgrammerSimulator.h"
-#include "device/SimulatedTransport.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 #include "settings/Settings.h"
 
 #include <QStringList>

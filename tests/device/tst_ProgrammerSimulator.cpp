@@ -1,5 +1,5 @@
 #include "device/DeviceReport.h"
-#include "device/ProgrammerSimulator.h"
+#include "simulator/ProgrammerSimulator.h"
 
 #include <QTest>
 #include <vector>

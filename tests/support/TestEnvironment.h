@@ -3,7 +3,7 @@
 #include "FakeSystem.h"
 #include "ScriptedPrompts.h"
 
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include <QByteArray>
 #include <QString>

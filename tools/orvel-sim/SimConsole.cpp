@@ -2,7 +2,7 @@
 
 #include "SimServer.h"
 #include "base/Cp1251.h"
-#include "device/ProgrammerSimulator.h"
+#include "simulator/ProgrammerSimulator.h"
 
 #include <QHash>
 #include <QSocketNotifier>

@@ -1,7 +1,7 @@
 #include "SimServer.h"
 
 #include "device/DeviceReport.h"
-#include "device/ProgrammerSimulator.h"
+#include "simulator/ProgrammerSimulator.h"
 
 #include <QByteArray>
 #include <QFile>

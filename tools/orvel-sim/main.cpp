@@ -2,7 +2,7 @@
 // and its tests can work without hardware.
 #include "SimConsole.h"
 #include "SimServer.h"
-#include "device/ProgrammerSimulator.h"
+#include "simulator/ProgrammerSimulator.h"
 #include "device/SocketTransport.h"
 
 #include <QCommandLineParser>

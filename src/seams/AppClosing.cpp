@@ -1,4 +1,4 @@
-#include "device/AppState.h"
+#include "seams/AppClosing.h"
 
 namespace tervane {
 namespace {

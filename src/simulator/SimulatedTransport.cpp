@@ -1,6 +1,6 @@
-#include "device/SimulatedTransport.h"
+#include "simulator/SimulatedTransport.h"
 
-#include "device/ProgrammerSimulator.h"
+#include "simulator/ProgrammerSimulator.h"
 #include "seams/EventPump.h"
 
 #include <algorithm>

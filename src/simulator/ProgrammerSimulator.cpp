@@ -1,4 +1,4 @@
-#include "device/ProgrammerSimulator.h"
+#include "simulator/ProgrammerSimulator.h"
 
 #include <algorithm>
 

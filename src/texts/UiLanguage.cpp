@@ -1,4 +1,4 @@
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 
 #include "seams/SystemInfo.h"
 
