@@ -1,12 +1,12 @@
 // Any bytes as a directory file: loading must never crash, and a loaded tree must survive a
-// save and a second load unchanged.
+// save and a second load unchanged, and that second save must give the same bytes. All in memory,
+// through the same reader and writer that the file functions wrap.
 #include "base/BaseTree.h"
 #include "base/DirectoryFile.h"
 #include "seams/Prompts.h"
-#include "seams/SystemInfo.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QBuffer>
+#include <QByteArray>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,23 +24,26 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
-class RoomySystem final : public SystemInfo {
-public:
-    bool systemLanguageIsRussian() const override { return false; }
-    VolumeSpace volumeSpace(const QString&) const override { return {false, QString(), 0}; }
-};
-
 struct Environment {
     QuietPrompts prompts;
-    RoomySystem system;
-    QTemporaryDir dir;
-    QString input = dir.path() + "/input.dir";
-    QString resaved = dir.path() + "/resaved.dir";
-    Environment() {
-        setPrompts(&prompts);
-        setSystemInfo(&system);
-    }
+    Environment() { setPrompts(&prompts); }
 };
+
+bool load(const QByteArray& bytes, BaseTree& tree) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return LoadDirectory(buffer, QStringLiteral("fuzz.dir"), tree);
+}
+
+QByteArray save(const BaseTree& tree) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!SaveDirectory(buffer, tree))
+        std::abort();
+    return bytes;
+}
 
 bool sameNode(const BaseNode& a, const BaseNode& b) {
     return a.text == b.text && a.imageIndex == b.imageIndex && a.selectedIndex == b.selectedIndex &&
@@ -65,20 +68,12 @@ bool sameTree(const BaseTree& a, const BaseTree& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Environment env;
-    {
-        QFile file(env.input);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(reinterpret_cast<const char*>(data), qint64(size));
-    }
-
     BaseTree tree;
-    if (!LoadDirectory(env.input, tree))
+    if (!load(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)), tree))
         return 0;
-    if (!SaveDirectory(env.resaved, tree))
-        std::abort();
+    const QByteArray saved = save(tree);
     BaseTree again;
-    if (!LoadDirectory(env.resaved, again) || !sameTree(tree, again))
+    if (!load(saved, again) || !sameTree(tree, again) || save(again) != saved)
         std::abort();
     return 0;
 }

@@ -1,13 +1,12 @@
-// Any bytes as the configuration file: LoadSettings takes them or falls back to the defaults,
-// never reads past the record, and every field reads back within its bounds.
-#include "seams/AppPaths.h"
-#include "seams/Prompts.h"
+// Any bytes as the configuration file: the record is taken or the defaults stay, nothing is read
+// past the record, every field reads back within its bounds, and the record goes back out byte for
+// byte and reads in again as itself. All in memory, through the same reader and writer that
+// LoadSettings and SaveSettings wrap.
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QBuffer>
+#include <QByteArray>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,25 +15,6 @@
 namespace {
 
 using namespace tervane;
-
-class FuzzPaths final : public AppPaths {
-public:
-    QString programFolder() const override { return m_dir.path(); }
-    QString configFile() const override { return m_dir.path() + QStringLiteral("/Tervane.cfg"); }
-    QString tempFolder() const override { return m_dir.path() + QStringLiteral("/TEMP"); }
-    QString softwareFolder() const override { return m_dir.path() + QStringLiteral("/software"); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-// Nothing here should ask the user anything: the temporary folder is always creatable.
-class SilentPrompts final : public Prompts {
-public:
-    PromptButton message(PromptIcon, const QString&, const QString&, int) override { std::abort(); }
-    std::optional<QString> openFile(const FileDialogRequest&) override { std::abort(); }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { std::abort(); }
-};
 
 void readEveryField(const Settings& s) {
     volatile std::int64_t sink = 0;
@@ -49,38 +29,32 @@ void readEveryField(const Settings& s) {
         std::abort();
 }
 
+bool read(const QByteArray& bytes, Settings& target) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadSettingsRecord(buffer, target);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Static objects, so that the temporary folder goes away when the run ends.
-    static FuzzPaths fuzzPaths;
-    static SilentPrompts silentPrompts;
-    static FuzzPaths* paths = [] {
-        setAppPaths(&fuzzPaths);
-        setPrompts(&silentPrompts);
-        return &fuzzPaths;
-    }();
-
-    QFile file(paths->configFile());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    Settings s;
+    const bool taken = read(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)), s);
+    if (taken != (size / Settings::kSize == 1))
         std::abort();
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.close();
-    QDir(paths->tempFolder()).removeRecursively();
-
-    LoadSettings();
-    const Settings& s = settings();
-    const bool taken = size / Settings::kSize == 1;
     if (taken ? std::memcmp(s.data(), data, Settings::kSize) != 0 : !(s == Settings()))
         std::abort();
     readEveryField(s);
 
-    // The record goes back out byte for byte.
-    if (!SaveSettings())
+    QByteArray saved;
+    QBuffer out(&saved);
+    out.open(QIODevice::WriteOnly);
+    if (!WriteSettingsRecord(out, s) || saved.size() != Settings::kSize ||
+        std::memcmp(saved.constData(), s.data(), Settings::kSize) != 0)
         std::abort();
-    QFile saved(paths->configFile());
-    const QByteArray record(reinterpret_cast<const char*>(s.data()), Settings::kSize);
-    if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != record)
+    Settings again;
+    if (!read(saved, again) || !(again == s))
         std::abort();
     return 0;
 }

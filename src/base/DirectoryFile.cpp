@@ -83,7 +83,16 @@ bool SaveDirectory(const QString& path, const BaseTree& tree) {
         ReportFileError(FileErrorOpen, path);
         return false;
     }
+    if (!SaveDirectory(file, tree) || !file.commit()) {
+        file.cancelWriting();
+        ReportFileError(FileErrorWrite, path);
+        return false;
+    }
+    return true;
+}
 
+bool SaveDirectory(QIODevice& device, const BaseTree& tree) {
+    const qint64 recordCount = qint64(tree.size()) + 1;
     DirectoryRecord record;
     record.makeHeader(tree.absolutePosition(tree.selected()));
 
@@ -91,7 +100,7 @@ bool SaveDirectory(const QString& path, const BaseTree& tree) {
     chunk.reserve(std::min(recordCount, kRecordsPerTransfer) * DirectoryRecord::kSize);
     chunk.append(reinterpret_cast<const char*>(record.data()), DirectoryRecord::kSize);
     auto flush = [&] {
-        const bool ok = file.write(chunk) == chunk.size();
+        const bool ok = device.write(chunk) == chunk.size();
         chunk.clear();
         return ok;
     };
@@ -100,18 +109,10 @@ bool SaveDirectory(const QString& path, const BaseTree& tree) {
     for (const BaseNode* node = tree.first(); node; node = tree.next(node, depth)) {
         fillRecord(record, *node, depth);
         chunk.append(reinterpret_cast<const char*>(record.data()), DirectoryRecord::kSize);
-        if (chunk.size() >= kRecordsPerTransfer * DirectoryRecord::kSize && !flush()) {
-            file.cancelWriting();
-            ReportFileError(FileErrorWrite, path);
+        if (chunk.size() >= kRecordsPerTransfer * DirectoryRecord::kSize && !flush())
             return false;
-        }
     }
-    if (!flush() || !file.commit()) {
-        file.cancelWriting();
-        ReportFileError(FileErrorWrite, path);
-        return false;
-    }
-    return true;
+    return flush();
 }
 
 bool LoadDirectory(const QString& path, BaseTree& tree) {
@@ -120,22 +121,26 @@ bool LoadDirectory(const QString& path, BaseTree& tree) {
         ReportFileError(FileErrorOpen, path);
         return false;
     }
+    return LoadDirectory(file, path, tree);
+}
+
+bool LoadDirectory(QIODevice& device, const QString& name, BaseTree& tree) {
     // A partial record at the end does not count.
-    const qint64 recordCount = file.size() / DirectoryRecord::kSize;
+    const qint64 recordCount = (device.size() - device.pos()) / DirectoryRecord::kSize;
 
     DirectoryRecord header;
     if (recordCount < 1 ||
-        file.read(reinterpret_cast<char*>(header.data()), DirectoryRecord::kSize) != DirectoryRecord::kSize) {
-        ReportFileError(FileErrorRead, path);
+        device.read(reinterpret_cast<char*>(header.data()), DirectoryRecord::kSize) != DirectoryRecord::kSize) {
+        ReportFileError(FileErrorRead, name);
         return false;
     }
     // The version comes first, so most foreign files read as a wrong version.
     if (header.version() != DirectoryRecord::kVersion) {
-        ReportFileError(FileErrorVersion, path);
+        ReportFileError(FileErrorVersion, name);
         return false;
     }
     if (!header.hasSignature()) {
-        ReportFileError(FileErrorFormat, path);
+        ReportFileError(FileErrorFormat, name);
         return false;
     }
     const qint64 selectedPosition = header.selectedPosition();
@@ -150,8 +155,8 @@ bool LoadDirectory(const QString& path, BaseTree& tree) {
     for (qint64 done = 1; done < recordCount;) {
         const qint64 count = std::min(recordCount - done, kRecordsPerTransfer);
         chunk.resize(count * DirectoryRecord::kSize);
-        if (file.read(chunk.data(), chunk.size()) != chunk.size()) {
-            ReportFileError(FileErrorRead, path);
+        if (device.read(chunk.data(), chunk.size()) != chunk.size()) {
+            ReportFileError(FileErrorRead, name);
             return false;
         }
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.constData());
@@ -162,13 +167,12 @@ bool LoadDirectory(const QString& path, BaseTree& tree) {
         }
         done += count;
     }
-    file.close();
 
     // The second pass pairs the tree's nodes in pre-order with the records from the first on.
     qint64 position = 0;
     for (BaseNode* node = tree.first(); node; node = tree.next(node), ++position) {
         if (position >= qint64(expandedBytes.size())) {
-            ReportFileError(FileErrorRead, path);
+            ReportFileError(FileErrorRead, name);
             return false;
         }
         if (expandedBytes[std::size_t(position)] != 0)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 namespace tervane {
 
 // The directory file (".dir") of a key base: a 273-byte header record ("Data Base", version
@@ -23,5 +25,11 @@ bool SaveDirectory(const QString& path, const BaseTree& tree);
 // A record more than one level deeper than the node before it adds no node: its icons, page and
 // expansion go to that previous node, so damaged files from older writers still open.
 bool LoadDirectory(const QString& path, BaseTree& tree);
+
+// The two above without the file: the records from the device's position to its end (a file or
+// a buffer, not a stream), errors reported against name; and every record written to the device,
+// false when a write falls short (reported by nobody: the caller knows where they went).
+bool LoadDirectory(QIODevice& device, const QString& name, BaseTree& tree);
+bool SaveDirectory(QIODevice& device, const BaseTree& tree);
 
 } // namespace tervane

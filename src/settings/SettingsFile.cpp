@@ -15,18 +15,10 @@
 namespace tervane {
 namespace {
 
-// The file is a file of whole records: only a length of exactly one record counts, and then its
-// first record is taken whatever follows it.
 void readConfigFile(Settings& target) {
     QFile file(appPaths().configFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    if (file.size() / Settings::kSize != 1)
-        return;
-    std::array<char, Settings::kSize> record;
-    if (file.read(record.data(), Settings::kSize) != Settings::kSize)
-        return;
-    std::memcpy(target.data(), record.data(), Settings::kSize);
+    if (file.open(QIODevice::ReadOnly))
+        ReadSettingsRecord(file, target);
 }
 
 void ensureTempFolder(int languageSetting) {
@@ -59,12 +51,27 @@ bool SaveSettings() {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const auto* bytes = reinterpret_cast<const char*>(settings().data());
-    if (file.write(bytes, Settings::kSize) != Settings::kSize) {
+    if (!WriteSettingsRecord(file, settings())) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+// The file is a file of whole records: only a length of exactly one record counts, and then its
+// first record is taken whatever follows it.
+bool ReadSettingsRecord(QIODevice& device, Settings& target) {
+    if ((device.size() - device.pos()) / Settings::kSize != 1)
+        return false;
+    std::array<char, Settings::kSize> record;
+    if (device.read(record.data(), Settings::kSize) != Settings::kSize)
+        return false;
+    std::memcpy(target.data(), record.data(), Settings::kSize);
+    return true;
+}
+
+bool WriteSettingsRecord(QIODevice& device, const Settings& record) {
+    return device.write(reinterpret_cast<const char*>(record.data()), Settings::kSize) == Settings::kSize;
 }
 
 } // namespace tervane
