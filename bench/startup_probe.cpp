@@ -24,6 +24,7 @@
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
 #include "seams/Shell.h"
+#include "app/AppSession.h"
 #include "ui/MainWindow.h"
 #include "ui/QtShell.h"
 #endif
@@ -150,14 +151,15 @@ int main(int argc, char** argv) {
     const std::unique_ptr<tervane::HidTransport> transport = tervane::CreateSystemTransport();
     tervane::deviceLink().setTransport(transport.get());
 
-    tervane::MainWindow window;
+    tervane::AppSession session;
+    tervane::MainWindow& window = session.window();
     g_builtNs = monotonicNs();
     g_extraFields = [&window] {
         const tervane::Document& doc = window.document();
         return QByteArray(doc.isOpen() && doc.currentPage() != -1 ? " page_shown=1" : " page_shown=0");
     };
     FirstFrame frame(&window);
-    window.showInStoredState();
+    session.show();
     return QApplication::exec();
 #endif
 }

@@ -14,9 +14,9 @@
 #include "device/DeviceProtocol.h"
 #include "simulator/ProgrammerSimulator.h"
 #include "simulator/SimulatedTransport.h"
-#include "dialogs/ProcForm.h"
-#include "dialogs/ProcHost.h"
-#include "dialogs/ProcWalk.h"
+#include "dialogs/OperationDialog.h"
+#include "dialogs/OperationHost.h"
+#include "grid/SelectionWalk.h"
 #include "keys/KeyCell.h"
 #include "seams/EventPump.h"
 #include "settings/Settings.h"
@@ -37,7 +37,7 @@ using tervane::fuzz::InstantPump;
 
 namespace {
 
-class FuzzHost final : public ProcHost {
+class FuzzHost final : public OperationHost {
 public:
     QWidget window;
     KeyPage page;
@@ -52,9 +52,11 @@ public:
         const auto index = static_cast<std::size_t>(gridRow - 1);
         return gridRow >= 1 && index < rowMap.size() ? rowMap[index] : -1;
     }
-    KeyPage* currentPage() override { return &page; }
-    void setModified() override {}
-    void refreshView() override {}
+    const KeyPage* shownPage() const override { return &page; }
+    void storeKey(int pageRow, int keyColumn, const KeyCell& cell) override { page.setCell(pageRow, keyColumn, cell); }
+    void replaceShownPage(const KeyPage& content) override { page = content; }
+    void touchShownPage() override {}
+    void RefreshView() override {}
 };
 
 class Input {
@@ -99,16 +101,16 @@ std::optional<Report> nextAnswer(ProgrammerSimulator& simulator) {
 
 // The cells in which a key may land: the key columns of the selection's rows that have a page row.
 bool cellInWalk(const FuzzHost& host, int pageRow, int column) {
-    const ProcWalk walk(host.selection, [&host](int gridRow) { return host.pageRowOfGridRow(gridRow); });
+    const SelectionWalk walk(host.selection, [&host](int gridRow) { return host.pageRowOfGridRow(gridRow); });
     for (int row = 0; row < KeyPage::kRows; ++row) {
-        const ProcCursor cursor{row, column};
+        const WalkPosition cursor{row, column};
         if (walk.contains(cursor) && walk.pageRow(cursor) == pageRow)
             return true;
     }
     return false;
 }
 
-void checkIdle(const ProcForm& form) {
+void checkIdle(const OperationDialog& form) {
     if (!form.isOpen())
         Check(form.pendingEvents() == 0 && !form.procTimer().isActive());
     else if (form.pendingEvents() != 0)
@@ -116,7 +118,7 @@ void checkIdle(const ProcForm& form) {
 }
 
 // One tick of the dialog with the page compared before and after.
-void tick(ProcForm& form, FuzzHost& host, ProgrammerSimulator& simulator) {
+void tick(OperationDialog& form, FuzzHost& host, ProgrammerSimulator& simulator) {
     const int pending = form.pendingEvents();
     const bool open = form.isOpen();
     const std::optional<Report> answer = nextAnswer(simulator);
@@ -131,7 +133,7 @@ void tick(ProcForm& form, FuzzHost& host, ProgrammerSimulator& simulator) {
             if (was.bytes == now.bytes)
                 continue;
             ++changedCells;
-            Check(open && (pending & ProcForm::EventKeyRead) && answer);
+            Check(open && (pending & OperationDialog::EventKeyRead) && answer);
             Check(ReportChecksumHolds(answer->data()) && (*answer)[1] == StatusKeyRead);
             Check(IsKeyOccupied((*answer)[2]) && now.type() == (*answer)[2]);
             Check(std::memcmp(now.bytes.data() + 2, answer->data() + 3, 8) == 0);
@@ -144,7 +146,7 @@ void tick(ProcForm& form, FuzzHost& host, ProgrammerSimulator& simulator) {
                       KeyPage::kSize - KeyPage::kCellAreaSize) == 0);
 }
 
-bool start(ProcForm& form, int operation) {
+bool start(OperationDialog& form, int operation) {
     switch (operation) {
     case 0:
         return form.StartReadKeys();
@@ -195,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DeviceLink link(&transport);
     DeviceProtocol protocol(link);
     link.DeviceOpen();
-    ProcForm form(*host, protocol);
+    OperationDialog form(*host, protocol);
 
     start(form, operation);
     checkIdle(form);

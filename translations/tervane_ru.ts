@@ -411,7 +411,7 @@
     </message>
 </context>
 <context>
-    <name>ProcForm</name>
+    <name>OperationDialog</name>
     <message>
         <source>Writing:</source>
         <translation>Записывается:</translation>
@@ -502,7 +502,7 @@
     </message>
 </context>
 <context>
-    <name>ProcFormLock</name>
+    <name>OperationDialogLock</name>
     <message>
         <source>The key is successfully locked.</source>
         <translation>Ключ успешно финализирован.</translation>

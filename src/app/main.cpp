@@ -2,6 +2,7 @@
 // BASE, a key base's .dir file, is opened after the start-up sequence.
 // --screenshot FILE saves a picture of the main window once it is shown, and quits.
 
+#include "app/AppSession.h"
 #include "device/HidTransport.h"
 #include "device/SystemTransport.h"
 #include "device/DeviceLink.h"
@@ -41,8 +42,9 @@ int main(int argc, char** argv) {
     const QStringList args = parser.positionalArguments();
     int result = 0;
     {
-        tervane::MainWindow window(args.isEmpty() ? QString() : args.first());
-        window.showInStoredState();
+        tervane::AppSession session(args.isEmpty() ? QString() : args.first());
+        session.show();
+        tervane::MainWindow& window = session.window();
         if (parser.isSet(screenshot)) {
             const QString file = parser.value(screenshot);
             QTimer::singleShot(1500, &window, [&window, file] {

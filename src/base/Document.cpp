@@ -33,13 +33,12 @@ QString folderOf(const QString& path) {
 
 } // namespace
 
-Document::Document() = default;
+Document::Document(QObject* parent) : QObject(parent) {}
 
 Document::~Document() = default;
 
 void Document::redraw() {
-    if (refreshView)
-        refreshView();
+    emit changed();
 }
 
 void Document::releaseWorkingCopy() {
@@ -60,13 +59,11 @@ void Document::becomeEmpty() {
 }
 
 void Document::replaceTree(BaseTree& with) {
-    if (treeAboutToBeReplaced)
-        treeAboutToBeReplaced();
+    emit treeAboutToBeReplaced();
     m_tree.swap(with);
     with.clear();
     forgetLastSelected();
-    if (treeReplaced)
-        treeReplaced();
+    emit treeReplaced();
 }
 
 void Document::forgetLastSelected() {

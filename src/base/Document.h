@@ -4,9 +4,9 @@
 #include "base/KeyPage.h"
 
 #include <QLockFile>
+#include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -15,19 +15,11 @@ namespace tervane {
 // The open key base: the tree in memory, one page in PageBuffer and the other pages in the
 // working copy's page file in the temporary folder. The user's files are written only by a save.
 // One instance lives as long as the main window; its commands report their own failures.
-class Document {
+class Document final : public QObject {
+    Q_OBJECT
 public:
-    Document();
-    ~Document();
-    Document(const Document&) = delete;
-    Document& operator=(const Document&) = delete;
-
-    // Runs wherever a command redraws: the grid, the caption, the tree, the commands.
-    std::function<void()> refreshView;
-    // Run around every replacement of the whole tree (New, Open, Close, a failed Open), with no
-    // event processed in between: the old nodes are freed after the first and before the second.
-    std::function<void()> treeAboutToBeReplaced;
-    std::function<void()> treeReplaced;
+    explicit Document(QObject* parent = nullptr);
+    ~Document() override;
 
     const QString& workingBase() const { return m_workingBase; } // empty: no document open
     const QString& savedBase() const { return m_savedBase; }     // empty: never saved
@@ -68,6 +60,14 @@ public:
     // The last step of closing the window: no document is open any more and the working copies
     // of this run and of dead runs are deleted.
     void releaseAtExit();
+
+signals:
+    // A command changed what the window shows: the grid, the caption, the tree, the commands.
+    void changed();
+    // Around every replacement of the whole tree (New, Open, Close, a failed Open), with no event
+    // processed in between: the old nodes are freed after the first and before the second.
+    void treeAboutToBeReplaced();
+    void treeReplaced();
 
 private:
     void redraw();

@@ -2,7 +2,7 @@
 
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
-#include "seams/UiLanguage.h"
+#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
 
 #include <QDir>

@@ -2,6 +2,7 @@
 
 #include "base/BaseTree.h"
 #include "base/Cp1251.h"
+#include "base/EditSession.h"
 #include "texts/UiLanguage.h"
 #include "ui/CommandIcons.h"
 
@@ -35,27 +36,19 @@ QModelIndex BaseTreeModel::indexOf(const BaseNode* node) const {
     return createIndex(node->row, 0, const_cast<BaseNode*>(node));
 }
 
-void BaseTreeModel::beginAddChild(BaseNode* parent) {
-    const int row = int(m_tree->childrenOf(parent).size());
-    beginInsertRows(indexOf(parent), row, row);
-}
-
-void BaseTreeModel::endAddChild() {
-    endInsertRows();
-}
-
-void BaseTreeModel::beginRemove(BaseNode* node) {
-    beginRemoveRows(indexOf(node->parent), node->row, node->row);
-}
-
-void BaseTreeModel::endRemove() {
-    endRemoveRows();
-}
-
-void BaseTreeModel::nodeChanged(const BaseNode* node) {
-    const QModelIndex i = indexOf(node);
-    if (i.isValid())
+void BaseTreeModel::followEdits(const EditSession& edits) {
+    connect(&edits, &EditSession::nodeAboutToBeAdded, this, [this](BaseNode* parent, int row) {
+        beginInsertRows(indexOf(parent), row, row);
+    });
+    connect(&edits, &EditSession::nodeAdded, this, [this] { endInsertRows(); });
+    connect(&edits, &EditSession::nodeAboutToBeRemoved, this, [this](BaseNode* node) {
+        beginRemoveRows(indexOf(node->parent), node->row, node->row);
+    });
+    connect(&edits, &EditSession::nodeRemoved, this, [this] { endRemoveRows(); });
+    connect(&edits, &EditSession::nodeChanged, this, [this](BaseNode* node) {
+        const QModelIndex i = indexOf(node);
         emit dataChanged(i, i);
+    });
 }
 
 QModelIndex BaseTreeModel::index(int row, int column, const QModelIndex& parent) const {

@@ -5,6 +5,7 @@
 namespace tervane {
 
 class BaseTree;
+class EditSession;
 struct BaseNode;
 
 // The folder tree view's model over a BaseTree. Without a tree it holds the one placeholder
@@ -24,12 +25,8 @@ public:
 
     BaseNode* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const BaseNode* node) const;
-    // Node edits: the tree changes between begin and end.
-    void beginAddChild(BaseNode* parent);
-    void endAddChild();
-    void beginRemove(BaseNode* node);
-    void endRemove();
-    void nodeChanged(const BaseNode* node);
+    // Follows the node edits of the document's edit session.
+    void followEdits(const EditSession& edits);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& index) const override;

@@ -27,6 +27,11 @@ void KeyGridModel::rebuild() {
     endResetModel();
 }
 
+void KeyGridModel::pageEdited() {
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
+}
+
 int KeyGridModel::pageRowOf(int dataRow) const {
     if (!m_page || dataRow < 0 || dataRow >= KeyPage::kRows)
         return -1;

@@ -32,6 +32,8 @@ public:
 
     // Rebuilds the grid from the page: one model reset.
     void rebuild();
+    // The page's bytes changed under the rows shown; the next rebuild settles which rows show.
+    void pageEdited();
 
     // The page row shown by grid data row dataRow, or -1 when that row stands for no page row
     // (the short view's filler row, rows past the shown ones).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/GridSelection.h"
+#include "grid/GridSelection.h"
 
 #include <QTableView>
 

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "ui/CommandId.h"
+#include "ui/CommandTable.h"
 
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <functional>
+#include <map>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -14,20 +18,11 @@ class QWidget;
 
 namespace tervane {
 
-// What decides the enabling of the commands.
-struct CommandState {
-    bool baseOpen = false;        // B: a key base is open
-    bool pageShown = false;       // P: B and a page is shown
-    bool clipboardFilled = false; // C
-    bool findFound = false;       // F: the last search found a node
-    bool deviceOnline = false;    // D
-    bool selectionHasKey = false; // K: the grid selection holds a key in a key column
-};
-
-// Builds every command of the main window: the main menu, the grid and tree context menus and
-// the command band, with their object names, captions in both languages, shortcuts and
-// enabling. Shortcuts are shown in the menus but dispatched only by the shortcut hook, so that
-// one key press runs one command.
+// Builds every command of the main window from the command table: the main menu, the grid and
+// tree context menus and the command band, with their object names, captions in both languages,
+// shortcuts and enabling. Shortcuts are shown in the menus but dispatched only by the shortcut
+// hook, so that one key press runs one command. A command runs the handler that its area's
+// controller set for it; a command without one does nothing.
 class MainCommands final : public QObject {
     Q_OBJECT
 public:
@@ -47,26 +42,27 @@ public:
     QAction* shortViewAction() const { return m_shortView; }
 
     static QKeySequence shortcutOf(const QAction* action);
-    static CommandId commandOf(const QAction* action);
+
+    void setHandler(CommandId id, std::function<void()> handler);
+    void run(CommandId id);
 
     void applyInterfaceTexts();
-    void updateCommands(const CommandState& state);
-
-signals:
-    void commandTriggered(tervane::CommandId id);
+    // conditions: the Condition bits that hold now.
+    void updateCommands(unsigned conditions);
 
 private:
-    QAction* addItem(QMenu* menu, const char* name, CommandId id, const QKeySequence& shortcut = {});
-    QAction* addTool(const char* name, CommandId id, int icon);
-    void setCaption(QAction* action, const char* context, const char* english);
+    QMenu* menuFor(MenuId id);
+    QAction* addCommand(const CommandRow& row);
 
     QMenuBar* m_menuBar = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_gridMenu = nullptr;
     QMenu* m_treeMenu = nullptr;
-    QList<QMenu*> m_mainMenus;
-    QMenu* m_importMenu = nullptr;
+    std::map<MenuId, QMenu*> m_menus;
+    QList<QMenu*> m_bandMenus;
     QAction* m_shortView = nullptr;
+    std::vector<std::pair<QAction*, const CommandRow*>> m_actions;
+    std::map<CommandId, std::function<void()>> m_handlers;
 };
 
 } // namespace tervane

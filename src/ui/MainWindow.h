@@ -1,9 +1,9 @@
 #pragma once
 
-#include "dialogs/ProcHost.h"
 #include "ui/CommandId.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QSplitter;
@@ -13,30 +13,36 @@ namespace tervane {
 class BaseTreeModel;
 class BaseTreeView;
 class CommentEditor;
+class DeviceController;
 class Document;
+class EditSession;
+class GridController;
 class KeyGridModel;
 class KeyGridView;
 class MainCommands;
-class ProcForm;
 class MessageHook;
+class OperationDialog;
 class SkinEngine;
 class StatusPanels;
+class WindowStateSync;
 
-// The main window `TForm1`: it builds the widgets, runs the start-up and close sequences and
-// wires the commands to their controllers. The rules live in the controllers.
-class MainWindow final : public QMainWindow, public ProcHost {
+// The main window `TForm1`: it builds the widgets, owns the controllers that hold the rules
+// (the document and its edit session, the grid, the programmer, the window's geometry) and wires
+// them to the commands. Its own routines are the view's: RefreshView and the parts it runs.
+// The start-up and close sequences are the application session's.
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // Runs the start-up sequence. A non-empty openBase is opened after it, in place of the
-    // dialog (the program's optional argument).
-    explicit MainWindow(const QString& openBase = {}, QWidget* parent = nullptr);
+    explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Shows the window in the state the settings stored (normal, minimised, maximised).
-    void showInStoredState();
-
-    Document& document() { return *m_document; }
+    Document& document() const { return *m_document; }
+    EditSession& edits() const { return *m_edits; }
+    GridController& gridController() const { return *m_gridController; }
+    DeviceController& device() const { return *m_device; }
+    WindowStateSync& stateSync() const { return *m_stateSync; }
     MainCommands* commands() const { return m_commands; }
+    MessageHook* hook() const { return m_hook; }
     KeyGridView* grid() const { return m_grid; }
     KeyGridModel* gridModel() const { return m_gridModel; }
     BaseTreeView* tree() const { return m_tree; }
@@ -44,48 +50,37 @@ public:
     StatusPanels* status() const { return m_status; }
     CommentEditor* commentEditor() const { return m_commentEditor; }
     SkinEngine* skins() const { return m_skins.get(); }
-    bool deviceOnline() const { return m_deviceOnline; }
+    bool deviceOnline() const;
+    OperationDialog* operationDialog() const;
 
+    // After every change of the page, the tree, the shown page, the device state or the
+    // settings: the grid, then the commands, the usage counters and the title.
     void RefreshView();
     void UpdateCommands();
     void UpdateTitle();
     void UpdateUsage();
-    void SetDeviceOnline(bool online);
     void ApplyInterfaceTexts();
 
-    ProcForm* procForm() const { return m_procForm.get(); }
-
-    // What the operation dialog works on.
-    QWidget* hostWindow() override { return this; }
-    GridSelection gridSelection() const override;
-    // Grid row (1..500) to page row (the short view's GridRowMap); -1 for a row with no page row.
-    int pageRowOfGridRow(int gridRow) const override;
-    KeyPage* currentPage() override;
-    void setModified() override;
-    void refreshView() override { RefreshView(); }
-
     void runCommand(CommandId id);
+    // Asked before the window closes; false keeps it open. Once it said yes, the window closes.
+    void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate(const QString& openBase);
-    bool FormClose();
     void buildWidgets();
-    void applyGridFont();
+    void wireControllers();
     void showReplacedTree();
     void syncTreeSelection();
     void TreeViewClick();
-    void EditBoxEnter();
-    void onCommentCommitted(int pageRow, const QString& text);
-    void onDeviceChange();
-    bool selectionHasKey() const;
 
     std::unique_ptr<Document> m_document;
+    std::unique_ptr<EditSession> m_edits;
     std::unique_ptr<SkinEngine> m_skins;
-    // The operation dialog has no parent: disabling the main window must not disable it.
-    std::unique_ptr<ProcForm> m_procForm;
+    std::unique_ptr<WindowStateSync> m_stateSync;
+    GridController* m_gridController = nullptr;
+    DeviceController* m_device = nullptr;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
     QSplitter* m_splitter = nullptr;
@@ -95,10 +90,9 @@ private:
     KeyGridModel* m_gridModel = nullptr;
     CommentEditor* m_commentEditor = nullptr;
     StatusPanels* m_status = nullptr;
-    bool m_deviceOnline = false;
+    std::function<bool()> m_closeGuard;
     bool m_syncingTree = false;
     bool m_closing = false;
-    int m_storedWindowState = 0;
 };
 
 } // namespace tervane

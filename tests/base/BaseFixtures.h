@@ -158,7 +158,7 @@ struct DocumentFixture {
     QString temp() const { return env->paths.tempFolder(); }
     QStringList workingFiles() const { return filesIn(temp(), QStringLiteral("rdb_temp_*")); }
     void watch(Document& doc) {
-        doc.refreshView = [this] { ++redraws; };
+        QObject::connect(&doc, &Document::changed, [this] { ++redraws; });
     }
     // Opens keys/shop; its House 1 page is shown.
     bool openShop(Document& doc) {

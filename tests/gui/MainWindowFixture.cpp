@@ -9,19 +9,20 @@
 namespace tervane::test {
 
 MainWindow& MainWindowFixture::start(const QString& openBase) {
-    window = std::make_unique<MainWindow>(openBase);
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    [[maybe_unused]] bool active = QTest::qWaitForWindowActive(window.get());
-    return *window;
+    session = std::make_unique<AppSession>(openBase);
+    MainWindow& w = session->window();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    [[maybe_unused]] bool active = QTest::qWaitForWindowActive(&w);
+    return w;
 }
 
 bool MainWindowFixture::closeWindow() {
-    if (!window)
+    if (!session)
         return true;
-    const bool closed = window->close();
+    const bool closed = session->window().close();
     if (closed)
-        window.reset();
+        session.reset();
     return closed;
 }
 
@@ -47,11 +48,11 @@ QString MainWindowFixture::writeSampleBase(const QString& name) {
 
 void MainWindowFixture::openBase(const QString& base) {
     env.prompts.answerFile(base + QStringLiteral(".dir"));
-    window->runCommand(CommandId::OpenFile);
+    window()->runCommand(CommandId::OpenFile);
 }
 
 QString MainWindowFixture::panel(int i) const {
-    return window->status()->panelText(i);
+    return window()->status()->panelText(i);
 }
 
 } // namespace tervane::test

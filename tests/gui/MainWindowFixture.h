@@ -3,6 +3,7 @@
 #include "BaseBuilder.h"
 #include "TestEnvironment.h"
 
+#include "app/AppSession.h"
 #include "ui/MainWindow.h"
 
 #include <QString>
@@ -10,16 +11,17 @@
 
 namespace tervane::test {
 
-// A main window started as the program starts it, with scripted prompts, a fake system and
-// paths in a temporary folder, and no programmer.
+// A run of the editor as the program starts it, with scripted prompts, a fake system and paths
+// in a temporary folder, and no programmer.
 struct MainWindowFixture {
     TestEnvironment env;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<AppSession> session;
 
-    // Constructs (runs the start-up sequence) and shows the window; openBase as the program's argument.
+    // Runs the start-up sequence and shows the window; openBase as the program's argument.
     MainWindow& start(const QString& openBase = {});
-    void restart();      // closes (close sequence) and starts again with the same paths
-    bool closeWindow();  // true when the window accepted to close
+    MainWindow* window() const { return session ? &session->window() : nullptr; }
+    void restart();     // closes (close sequence) and starts again with the same paths
+    bool closeWindow(); // true when the window accepted to close
 
     QString userFolder() const { return env.paths.root() + QStringLiteral("/user"); }
     // A base in the user folder: folder "Дом" (expanded) with files "кв 1" (pages 0) and

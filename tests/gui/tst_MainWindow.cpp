@@ -96,7 +96,7 @@ class MainWindowTest : public QObject {
 private slots:
     void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup() {
-        if (f->window) {
+        if (f->session) {
             settings().setSavePolicy(2);
             f->closeWindow();
         }
@@ -111,7 +111,7 @@ private slots:
         QFile::remove(broken + ".dat");
         f->start(base + ".dir");
         f->restart(); // the base is reopened at start
-        MainWindow& w = *f->window;
+        MainWindow& w = *f->window();
         QAbstractItemModelTester tester(w.treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         const QAbstractItemModel& model = *w.treeModel();
 
@@ -459,7 +459,7 @@ private slots:
         QVERIFY(w.document().modified()); // the directory file records the selected node
         w.runCommand(CommandId::SaveFile);
         f->restart();
-        MainWindow& again = *f->window;
+        MainWindow& again = *f->window();
         QCOMPARE(again.windowTitle(), QStringLiteral("Tervane - shop"));
         QCOMPARE(again.tree()->currentIndex().data().toString(), QStringLiteral("кв 2"));
         QCOMPARE(again.document().currentPage(), 1);
@@ -471,17 +471,17 @@ private slots:
         const QString base = f->writeSampleBase();
         const QString other = f->writeSampleBase(QStringLiteral("other"));
         f->start(base + ".dir");
-        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane - shop"));
+        QCOMPARE(f->window()->windowTitle(), QStringLiteral("Tervane - shop"));
         QCOMPARE(f->env.prompts.shown().size(), 0);
         // The next start reopens it as the last base; naming it again asks nothing.
         f->closeWindow();
         f->start(base + ".dir");
-        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane - shop"));
+        QCOMPARE(f->window()->windowTitle(), QStringLiteral("Tervane - shop"));
         QCOMPARE(f->env.prompts.shown().size(), 0);
         // Another base replaces it.
         f->closeWindow();
         f->start(other + ".dir");
-        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane - other"));
+        QCOMPARE(f->window()->windowTitle(), QStringLiteral("Tervane - other"));
     }
 
     void missingLastBaseStartsEmptyWithoutMessage() {
@@ -491,7 +491,7 @@ private slots:
         f->restart();
         QFile::remove(base + ".dat");
         f->restart();
-        QCOMPARE(f->window->windowTitle(), QStringLiteral("Tervane"));
+        QCOMPARE(f->window()->windowTitle(), QStringLiteral("Tervane"));
     }
 
     void shortViewMapsGridRowsToPageRows() {
@@ -538,7 +538,7 @@ private slots:
         QCOMPARE(exit.count(), 1);
         QCOMPARE(cut.count(), 1);
         QTRY_VERIFY(!w.isVisible());
-        f->window.reset();
+        f->session.reset();
     }
 
     void disabledFirstMatchRunsNothing() {

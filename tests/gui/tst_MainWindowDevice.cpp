@@ -9,7 +9,7 @@
 #include "device/DeviceReport.h"
 #include "simulator/ProgrammerSimulator.h"
 #include "simulator/SimulatedTransport.h"
-#include "dialogs/ProcForm.h"
+#include "dialogs/OperationDialog.h"
 #include "keys/DallasCrc.h"
 #include "settings/Settings.h"
 #include "ui/KeyGridModel.h"
@@ -51,7 +51,7 @@ private slots:
         deviceLink().setTransport(transport.get());
     }
     void cleanup() {
-        if (f->window) {
+        if (f->session) {
             settings().setSavePolicy(2);
             f->closeWindow();
         }
@@ -105,9 +105,9 @@ private slots:
         simulator->presentKey(KeyTypeDallas, dallasCode(0x01));
         simulator->presentKey(KeyTypeDallas, dallasCode(0x02));
         QTest::keyClick(w.grid(), Qt::Key_F5);
-        QVERIFY(w.procForm()->isOpen());
+        QVERIFY(w.operationDialog()->isOpen());
         QVERIFY(!w.isEnabled());
-        QTRY_VERIFY(!w.procForm()->isOpen());
+        QTRY_VERIFY(!w.operationDialog()->isOpen());
         QVERIFY(w.isEnabled());
         const KeyPage& page = w.document().pageBuffer();
         QCOMPARE(page.cell(1, 0).code(), dallasCode(0x01));
@@ -125,7 +125,7 @@ private slots:
         MainWindow& w = f->start();
         f->openBase(f->writeSampleBase());
         w.runCommand(CommandId::LockKey);
-        QVERIFY(w.procForm()->isOpen());
+        QVERIFY(w.operationDialog()->isOpen());
         simulator->injectFault(ProgrammerSimulator::Fault::NoAnswer, 100);
         const int stopsBefore = simulator->commandCount(CmdStop);
         const qint64 before = pump.now;
@@ -139,10 +139,10 @@ private slots:
         MainWindow& w = f->start();
         f->openBase(f->writeSampleBase());
         w.runCommand(CommandId::LockKey);
-        QVERIFY(w.procForm()->isOpen());
+        QVERIFY(w.operationDialog()->isOpen());
         simulator->unplug();
         QTRY_VERIFY(!w.deviceOnline());
-        QVERIFY(!w.procForm()->isOpen());
+        QVERIFY(!w.operationDialog()->isOpen());
         QVERIFY(w.isEnabled());
         QCOMPARE(f->panel(4), QStringLiteral("Work mode: Orvel Kestrel (Offline)"));
         QVERIFY(!action(w, "MainMenuKeysFinal")->isEnabled());
@@ -165,7 +165,7 @@ private slots:
             if (cancelled || f->panel(0) != QStringLiteral("Repeating data transfer: 1"))
                 return;
             cancelled = true;
-            w.procForm()->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+            w.operationDialog()->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
             enabledInside = action(w, "MainMenuKeysFinal")->isEnabled() || action(w, "MainMenuKeysRead")->isEnabled();
         };
         w.runCommand(CommandId::LockKey);
@@ -173,7 +173,7 @@ private slots:
 
         QVERIFY(cancelled);
         QVERIFY(!enabledInside);
-        QVERIFY(!w.procForm()->isOpen());
+        QVERIFY(!w.operationDialog()->isOpen());
         QCOMPARE(simulator->commandCount(CmdLockKey), 1);
         QVERIFY(action(w, "MainMenuKeysFinal")->isEnabled());
         QVERIFY(action(w, "MainMenuKeysRead")->isEnabled());
@@ -217,7 +217,7 @@ private slots:
         };
         w.runCommand(command);
         if (!transfer) {
-            QVERIFY(w.procForm()->isOpen());
+            QVERIFY(w.operationDialog()->isOpen());
             lark.unplug();
         }
         for (int i = 0; i < 3; ++i)
@@ -225,7 +225,7 @@ private slots:
         pump.onProcessEvents = nullptr;
 
         QVERIFY(!lark.plugged());
-        QVERIFY(!w.procForm()->isOpen());
+        QVERIFY(!w.operationDialog()->isOpen());
         QVERIFY(w.isEnabled());
         QVERIFY(w.deviceOnline());
         QCOMPARE(composite.openPath(), QStringLiteral("sim:kestrel"));
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(settings().lastDeviceModel(), 1);
         f->openBase(f->writeSampleBase());
         w.runCommand(CommandId::ImportKeyBase);
-        QTRY_VERIFY(!w.procForm()->isOpen());
+        QTRY_VERIFY(!w.operationDialog()->isOpen());
         QCOMPARE(simulator->commandCount(CmdReadBaseRow), 100);
         const KeyPage& page = w.document().pageBuffer();
         QCOMPARE(page.cell(99, 0).code(), code);

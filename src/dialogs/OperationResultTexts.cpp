@@ -1,4 +1,4 @@
-#include "dialogs/ProcResultTexts.h"
+#include "dialogs/OperationResultTexts.h"
 
 namespace tervane {
 
@@ -26,7 +26,7 @@ QString WriteResultText(int code, UiLanguage language) {
     default:
         break;
     }
-    return TrIn(language, "ProcForm", text);
+    return TrIn(language, "OperationDialog", text);
 }
 
 // A context of their own: two lock texts share their English with write texts but not their
@@ -49,7 +49,7 @@ QString LockResultText(int code, UiLanguage language) {
     default:
         break;
     }
-    return TrIn(language, "ProcFormLock", text);
+    return TrIn(language, "OperationDialogLock", text);
 }
 
 } // namespace tervane

@@ -1,4 +1,4 @@
-#include "ProcRig.h"
+#include "OperationDialogRig.h"
 
 #include <QTest>
 
@@ -6,7 +6,7 @@ using namespace tervane;
 using namespace tervane::test;
 using Fault = ProgrammerSimulator::Fault;
 
-class TestProcFormClosing : public QObject {
+class TestOperationDialogClosing : public QObject {
     Q_OBJECT
 
 private slots:
@@ -32,7 +32,7 @@ private slots:
     void downloadStopped();
 };
 
-void TestProcFormClosing::closeAlwaysSendsStop_data() {
+void TestOperationDialogClosing::closeAlwaysSendsStop_data() {
     QTest::addColumn<Operation>("op");
     QTest::addColumn<QString>("closer");
     QTest::addColumn<bool>("resultFirst");
@@ -45,12 +45,12 @@ void TestProcFormClosing::closeAlwaysSendsStop_data() {
     QTest::newRow("lock, device offline") << Lock << "offline" << false;
 }
 
-void TestProcFormClosing::closeAlwaysSendsStop() {
+void TestOperationDialogClosing::closeAlwaysSendsStop() {
     QFETCH(Operation, op);
     QFETCH(QString, closer);
     QFETCH(bool, resultFirst);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 2, 2};
     rig.host.page.setCell(1, 1, keyCell(KeyTypeDallas, codeFor(5)));
     QVERIFY(start(rig, op));
@@ -98,17 +98,17 @@ void TestProcFormClosing::closeAlwaysSendsStop() {
     QVERIFY(rig.simulator.hasAnswer());
 }
 
-void TestProcFormClosing::failedArmAborts_data() {
+void TestOperationDialogClosing::failedArmAborts_data() {
     QTest::addColumn<Operation>("op");
     QTest::newRow("read") << Read;
     QTest::newRow("write") << Write;
     QTest::newRow("lock") << Lock;
 }
 
-void TestProcFormClosing::failedArmAborts() {
+void TestOperationDialogClosing::failedArmAborts() {
     QFETCH(Operation, op);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     rig.simulator.injectFault(Fault::NoAnswer, ProgrammerSimulator::Forever);
     QVERIFY(start(rig, op));
@@ -121,7 +121,7 @@ void TestProcFormClosing::failedArmAborts() {
     QCOMPARE(rig.simulator.commandCount(CmdStop), DeviceProtocol::MaxAttempts);
 }
 
-void TestProcFormClosing::closedWhileRetrying_data() {
+void TestOperationDialogClosing::closedWhileRetrying_data() {
     QTest::addColumn<Operation>("op");
     // A button's name, or "unplug".
     QTest::addColumn<QString>("closer");
@@ -135,11 +135,11 @@ void TestProcFormClosing::closedWhileRetrying_data() {
 
 // The dialog closes inside the retries of its arm command: the command is not tried again,
 // nothing may be awaited or stored afterwards, and the programmer is not left waiting.
-void TestProcFormClosing::closedWhileRetrying() {
+void TestOperationDialogClosing::closedWhileRetrying() {
     QFETCH(Operation, op);
     QFETCH(QString, closer);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 2, 1};
     rig.host.page.setCell(0, 1, keyCell(KeyTypeEm410x, codeFor(4)));
     const KeyPage before = rig.host.page;
@@ -179,7 +179,7 @@ void TestProcFormClosing::closedWhileRetrying() {
     QVERIFY(rig.host.page == before);
 }
 
-void TestProcFormClosing::closedCommandIsNotTriedAgain_data() {
+void TestOperationDialogClosing::closedCommandIsNotTriedAgain_data() {
     QTest::addColumn<Operation>("op");
     QTest::addColumn<QString>("closer");
     QTest::addColumn<int>("code");
@@ -192,12 +192,12 @@ void TestProcFormClosing::closedCommandIsNotTriedAgain_data() {
 // The dialog closes while its arm command waits for its next attempt. The command stops there:
 // tried again, it would reach the programmer in whatever operation comes next. No operation
 // starts while it is still on the stack; once it has stopped, a new lock works.
-void TestProcFormClosing::closedCommandIsNotTriedAgain() {
+void TestOperationDialogClosing::closedCommandIsNotTriedAgain() {
     QFETCH(Operation, op);
     QFETCH(QString, closer);
     QFETCH(int, code);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 1, 1};
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     rig.simulator.injectFault(Fault::NoAnswer);
@@ -228,8 +228,8 @@ void TestProcFormClosing::closedCommandIsNotTriedAgain() {
 
 // Next clicked while the arm command of the current cell is still being retried: the wait
 // belongs to the next cell, and the older arm step neither waits nor aborts.
-void TestProcFormClosing::nextWhileRetryingTakesOver() {
-    ProcRig rig;
+void TestOperationDialogClosing::nextWhileRetryingTakesOver() {
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 2, 1};
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     rig.host.page.setCell(0, 1, keyCell(KeyTypeDallas, codeFor(1)));
@@ -246,15 +246,15 @@ void TestProcFormClosing::nextWhileRetryingTakesOver() {
 
     QVERIFY(clicked);
     QVERIFY(rig.form.isOpen());
-    QCOMPARE(rig.form.procCursor(), (ProcCursor{0, 1}));
-    QCOMPARE(rig.form.pendingEvents(), int(ProcForm::EventWriteResult));
+    QCOMPARE(rig.form.procCursor(), (WalkPosition{0, 1}));
+    QCOMPARE(rig.form.pendingEvents(), int(OperationDialog::EventWriteResult));
     QVERIFY(rig.form.procTimer().isActive());
     QVERIFY(!rig.status.messages.contains(kTransferError));
     QVERIFY(rig.simulator.writtenKeys().back() == std::make_pair(std::uint8_t(KeyTypeDallas), codeFor(1)));
 }
 
-void TestProcFormClosing::unplugClosesDialog() {
-    ProcRig rig;
+void TestOperationDialogClosing::unplugClosesDialog() {
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 3, 3};
     QVERIFY(rig.form.StartReadKeys());
     rig.simulator.unplug();
@@ -266,7 +266,7 @@ void TestProcFormClosing::unplugClosesDialog() {
     QVERIFY(!rig.status.messages.contains(kTransferError));
 }
 
-void TestProcFormClosing::transferLayoutAndGauge_data() {
+void TestOperationDialogClosing::transferLayoutAndGauge_data() {
     QTest::addColumn<bool>("download");
     QTest::addColumn<int>("model");
     QTest::addColumn<bool>("russian");
@@ -279,14 +279,14 @@ void TestProcFormClosing::transferLayoutAndGauge_data() {
     QTest::newRow("upload, Lark, ru") << false << 1 << true << "Запись базы ключей." << 100;
 }
 
-void TestProcFormClosing::transferLayoutAndGauge() {
+void TestOperationDialogClosing::transferLayoutAndGauge() {
     QFETCH(bool, download);
     QFETCH(int, model);
     QFETCH(bool, russian);
     QFETCH(QString, title);
     QFETCH(int, rows);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     setLanguage(russian);
     settings().setLastDeviceModel(model);
     rig.host.page.setCell(2, 0, keyCell(KeyTypeDallas, codeFor(2)));
@@ -303,7 +303,7 @@ void TestProcFormClosing::transferLayoutAndGauge() {
     } seen;
     QList<int> gaugeValues;
     rig.pump.onProcessEvents = [&] {
-        ProcForm& form = rig.form;
+        OperationDialog& form = rig.form;
         if (!form.isOpen())
             return;
         gaugeValues << rig.gauge()->value();
@@ -333,7 +333,7 @@ void TestProcFormClosing::transferLayoutAndGauge() {
 
     QVERIFY(seen.taken);
     QCOMPARE(seen.title, title);
-    QCOMPARE(seen.size, QSize(337, 135 - ProcForm::FrameHeight));
+    QCOMPARE(seen.size, QSize(337, 135 - OperationDialog::FrameHeight));
     QCOMPARE(seen.info, QRect(32, 19, 273, 27));
     QVERIFY(seen.infoShown && seen.gaugeShown && seen.cancelShown && seen.cancelEnabled);
     QVERIFY(!seen.lowerEnabled && !seen.groupsShown && !seen.hostEnabled);
@@ -353,16 +353,16 @@ void TestProcFormClosing::transferLayoutAndGauge() {
     QVERIFY(isBareCommand(rig.lastCommand(), CmdStop));
     if (download) {
         QVERIFY(rig.host.page.isBlank());
-        QCOMPARE(rig.host.modifiedCalls, 1);
+        QCOMPARE(rig.host.edits, 1);
     } else {
         QVERIFY(rig.host.page == before);
-        QCOMPARE(rig.host.modifiedCalls, 0);
+        QCOMPARE(rig.host.edits, 0);
         QCOMPARE(rig.simulator.row(2)[0], std::uint8_t(KeyTypeDallas));
     }
 }
 
-void TestProcFormClosing::downloadReplacesPage() {
-    ProcRig rig;
+void TestOperationDialogClosing::downloadReplacesPage() {
+    OperationDialogRig rig;
     settings().setLastDeviceModel(1);
     rig.host.page.setCell(7, 3, keyCell(KeyTypeDallas, codeFor(7)));
     rig.host.page.setComment(7, "old");
@@ -379,11 +379,11 @@ void TestProcFormClosing::downloadReplacesPage() {
     expected.setCell(5, 0, keyCell(KeyTypeCyfral, {0x12, 0x34, 0, 0, 0, 0, 0, 0}));
     expected.setComment(5, "Gate");
     QVERIFY(rig.host.page == expected);
-    QCOMPARE(rig.host.modifiedCalls, 1);
+    QCOMPARE(rig.host.edits, 1);
     QVERIFY(rig.host.refreshCalls >= 1);
 }
 
-void TestProcFormClosing::transferStopAfterAWrite_data() {
+void TestOperationDialogClosing::transferStopAfterAWrite_data() {
     QTest::addColumn<bool>("download");
     QTest::newRow("download") << true;
     QTest::newRow("upload") << false;
@@ -391,9 +391,9 @@ void TestProcFormClosing::transferStopAfterAWrite_data() {
 
 // A transfer's first CmdStop goes out with the parameters the previous command left: after a
 // written blank, that command is the closing dialog's CmdStop, and the key is gone from them.
-void TestProcFormClosing::transferStopAfterAWrite() {
+void TestOperationDialogClosing::transferStopAfterAWrite() {
     QFETCH(bool, download);
-    ProcRig rig;
+    OperationDialogRig rig;
     settings().setLastDeviceModel(1);
     rig.host.selection = {1, 1, 1, 1};
     rig.host.page.setCell(0, 0, keyCell(KeyTypeEm410x, codeFor(6)));
@@ -412,7 +412,7 @@ void TestProcFormClosing::transferStopAfterAWrite() {
     QVERIFY(isBareCommand(rig.simulator.log()[before], CmdStop));
 }
 
-void TestProcFormClosing::downloadStopped_data() {
+void TestOperationDialogClosing::downloadStopped_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel at row 10") << "cancel";
     QTest::newRow("close box at row 10") << "close";
@@ -421,10 +421,10 @@ void TestProcFormClosing::downloadStopped_data() {
 }
 
 // A download that does not run to its end leaves the page as it was.
-void TestProcFormClosing::downloadStopped() {
+void TestOperationDialogClosing::downloadStopped() {
     QFETCH(QString, how);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     settings().setLastDeviceModel(1);
     rig.host.page.setCell(7, 3, keyCell(KeyTypeDallas, codeFor(7)));
     ProgrammerSimulator::Row row{};
@@ -476,5 +476,5 @@ void TestProcFormClosing::downloadStopped() {
         QVERIFY(rig.simulator.commandCount(CmdReadBaseRow) <= 11);
 }
 
-QTEST_MAIN(TestProcFormClosing)
-#include "tst_ProcFormClosing.moc"
+QTEST_MAIN(TestOperationDialogClosing)
+#include "tst_OperationDialogClosing.moc"

@@ -9,8 +9,8 @@
 #include "device/DeviceProtocol.h"
 #include "simulator/ProgrammerSimulator.h"
 #include "simulator/SimulatedTransport.h"
-#include "dialogs/ProcForm.h"
-#include "dialogs/ProcHost.h"
+#include "dialogs/OperationDialog.h"
+#include "dialogs/OperationHost.h"
 #include "keys/KeyCell.h"
 #include "keys/KeyTypes.h"
 #include "settings/Settings.h"
@@ -27,7 +27,7 @@
 namespace tervane::test {
 
 // The main window as the dialog sees it: a page, a selection and the row translation.
-class FakeProcHost final : public ProcHost {
+class FakeOperationHost final : public OperationHost {
 public:
     QWidget window;
     KeyPage page;
@@ -36,7 +36,7 @@ public:
     // Empty: the full view (grid row r shows page row r - 1). Otherwise the short view's rows;
     // grid rows past its end have no page row.
     std::vector<int> rowMap;
-    int modifiedCalls = 0;
+    int edits = 0;
     int refreshCalls = 0;
 
     QWidget* hostWindow() override { return &window; }
@@ -47,16 +47,24 @@ public:
         const auto index = static_cast<std::size_t>(gridRow - 1);
         return gridRow >= 1 && index < rowMap.size() ? rowMap[index] : -1;
     }
-    KeyPage* currentPage() override { return pageShown ? &page : nullptr; }
-    void setModified() override { ++modifiedCalls; }
-    void refreshView() override { ++refreshCalls; }
+    const KeyPage* shownPage() const override { return pageShown ? &page : nullptr; }
+    void storeKey(int pageRow, int keyColumn, const KeyCell& cell) override {
+        page.setCell(pageRow, keyColumn, cell);
+        ++edits;
+    }
+    void replaceShownPage(const KeyPage& content) override {
+        page = content;
+        ++edits;
+    }
+    void touchShownPage() override { ++edits; }
+    void RefreshView() override { ++refreshCalls; }
 };
 
 // The dialog over a simulated Lark, plugged in and opened, in virtual time. A device-change
 // notice does what the main window does: close the dialog when the programmer in use has gone,
 // then reopen.
-struct ProcRig {
-    ProcRig() {
+struct OperationDialogRig {
+    OperationDialogRig() {
         settings().setDefaults();
         SetAppClosing(false);
         pump.processQtEvents = true;
@@ -71,7 +79,7 @@ struct ProcRig {
         host.window.setGeometry(100, 80, 800, 600);
         host.window.show();
     }
-    ~ProcRig() {
+    ~OperationDialogRig() {
         pump.onProcessEvents = nullptr;
         SetAppClosing(false);
     }
@@ -97,8 +105,8 @@ struct ProcRig {
     SimulatedTransport transport{simulator};
     DeviceLink link{&transport};
     DeviceProtocol protocol{link};
-    FakeProcHost host;
-    ProcForm form{host, protocol};
+    FakeOperationHost host;
+    OperationDialog form{host, protocol};
 };
 
 enum Operation { Read, Write, Lock };
@@ -132,7 +140,7 @@ inline void fillWithMarkers(KeyPage& page) {
             page.setCell(row, column, keyCell(KeyTypeTm2002, KeyCode{0xEE, 0xEE, 0xEE, 0xEE, 0, 0, 0, 0}, 0x77));
 }
 
-inline bool start(ProcRig& rig, Operation op) {
+inline bool start(OperationDialogRig& rig, Operation op) {
     switch (op) {
     case Read:
         return rig.form.StartReadKeys();

@@ -1,10 +1,10 @@
-#include "dialogs/ProcForm.h"
+#include "dialogs/OperationDialog.h"
 
 #include "base/KeyPage.h"
 #include "device/DeviceProtocol.h"
 #include "device/KeyBaseTransfer.h"
-#include "dialogs/ProcHost.h"
-#include "dialogs/ProcResultTexts.h"
+#include "dialogs/OperationHost.h"
+#include "dialogs/OperationResultTexts.h"
 #include "keys/KeyCell.h"
 #include "keys/KeyText.h"
 #include "keys/KeyTypes.h"
@@ -26,7 +26,7 @@ namespace tervane {
 namespace {
 
 QString text(const char* english) {
-    return Tr("ProcForm", english);
+    return Tr("OperationDialog", english);
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QRect& geometry) {
@@ -41,19 +41,19 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QRect& geometry
 
 } // namespace
 
-ProcForm::ProcForm(ProcHost& host) : ProcForm(host, deviceProtocol()) {}
+OperationDialog::OperationDialog(OperationHost& host) : OperationDialog(host, deviceProtocol()) {}
 
-ProcForm::ProcForm(ProcHost& host, DeviceProtocol& protocol) : QDialog(nullptr), m_host(host), m_protocol(protocol) {
+OperationDialog::OperationDialog(OperationHost& host, DeviceProtocol& protocol) : QDialog(nullptr), m_host(host), m_protocol(protocol) {
     buildWidgets();
     m_timer.setObjectName(QStringLiteral("ProcTimer"));
     m_timer.setInterval(PollIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &ProcForm::EventReadFunc);
+    connect(&m_timer, &QTimer::timeout, this, &OperationDialog::EventReadFunc);
     setLayoutFor(Layout::Read);
 }
 
-ProcForm::~ProcForm() = default;
+OperationDialog::~OperationDialog() = default;
 
-void ProcForm::buildWidgets() {
+void OperationDialog::buildWidgets() {
     setObjectName(QStringLiteral("TProcForm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -95,14 +95,14 @@ void ProcForm::buildWidgets() {
     m_nextButton = makeButton(this, "NextButton", QRect(133, 174, 75, 25));
     m_endButton = makeButton(this, "EndButton", QRect(246, 174, 75, 25));
 
-    connect(m_cancelButton, &QPushButton::clicked, this, &ProcForm::CancelButtonClick);
-    connect(m_repeatButton, &QPushButton::clicked, this, &ProcForm::RepeatButtonClick);
-    connect(m_nextButton, &QPushButton::clicked, this, &ProcForm::NextButtonClick);
-    connect(m_endButton, &QPushButton::clicked, this, &ProcForm::EndButtonClick);
+    connect(m_cancelButton, &QPushButton::clicked, this, &OperationDialog::CancelButtonClick);
+    connect(m_repeatButton, &QPushButton::clicked, this, &OperationDialog::RepeatButtonClick);
+    connect(m_nextButton, &QPushButton::clicked, this, &OperationDialog::NextButtonClick);
+    connect(m_endButton, &QPushButton::clicked, this, &OperationDialog::EndButtonClick);
     SetProcCaptions();
 }
 
-void ProcForm::setLayoutFor(Layout layout) {
+void OperationDialog::setLayoutFor(Layout layout) {
     const bool write = layout == Layout::Write;
     // Outside the write layout the lower buttons lie below the client area, and stay disabled.
     const int formHeight = write ? TallFormHeight : ShortFormHeight;
@@ -119,7 +119,7 @@ void ProcForm::setLayoutFor(Layout layout) {
     m_progressBar->setVisible(layout == Layout::Transfer);
 }
 
-void ProcForm::SetProcCaptions() {
+void OperationDialog::SetProcCaptions() {
     m_groupBox1->setTitle(text("Writing:"));
     m_groupBox2->setTitle(text("Operation result:"));
     m_repeatButton->setText(text("Repeat"));
@@ -128,7 +128,7 @@ void ProcForm::SetProcCaptions() {
     m_cancelButton->setText(text("Cancel"));
 }
 
-void ProcForm::FormShow() {
+void OperationDialog::FormShow() {
     SetProcCaptions();
     statusSink().setMessageText(QString());
     if (QWidget* host = m_host.hostWindow()) {
@@ -141,7 +141,7 @@ void ProcForm::FormShow() {
     activateWindow();
 }
 
-void ProcForm::openFor(Layout layout, const QString& caption) {
+void OperationDialog::openFor(Layout layout, const QString& caption) {
     m_cancelled = false;
     ++m_session;
     setLayoutFor(layout);
@@ -152,7 +152,7 @@ void ProcForm::openFor(Layout layout, const QString& caption) {
     FormShow();
 }
 
-void ProcForm::FormClose() {
+void OperationDialog::FormClose() {
     if (!m_open)
         return;
     m_open = false;
@@ -169,53 +169,53 @@ void ProcForm::FormClose() {
         host->setFocus();
     }
     hide();
-    m_host.refreshView();
+    m_host.RefreshView();
 }
 
-void ProcForm::closeIfOpen() {
+void OperationDialog::closeIfOpen() {
     FormClose();
 }
 
-bool ProcForm::deviceBusy() const {
+bool OperationDialog::deviceBusy() const {
     return m_protocol.CommandInProgress();
 }
 
-void ProcForm::whenDeviceIdle(std::function<void()> handler) {
-    m_protocol.NotifyWhenIdle([form = QPointer<ProcForm>(this), handler = std::move(handler)] {
+void OperationDialog::whenDeviceIdle(std::function<void()> handler) {
+    m_protocol.NotifyWhenIdle([form = QPointer<OperationDialog>(this), handler = std::move(handler)] {
         if (form && handler)
             handler();
     });
 }
 
-void ProcForm::closeEvent(QCloseEvent* event) {
+void OperationDialog::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
 }
 
-void ProcForm::reject() {
+void OperationDialog::reject() {
     FormClose();
 }
 
 // A command of an earlier operation still on the stack would go on after this operation's
 // first command, and the programmer would wait in the wrong operation.
-bool ProcForm::mayStart() const {
+bool OperationDialog::mayStart() const {
     return !m_open && !deviceBusy();
 }
 
-ProcWalk ProcForm::currentWalk() const {
-    return ProcWalk(m_host.gridSelection(), [this](int gridRow) { return m_host.pageRowOfGridRow(gridRow); });
+SelectionWalk OperationDialog::currentWalk() const {
+    return SelectionWalk(m_host.gridSelection(), [this](int gridRow) { return m_host.pageRowOfGridRow(gridRow); });
 }
 
-bool ProcForm::cellHoldsKey(int pageRow, int column) const {
-    const KeyPage* page = m_host.currentPage();
+bool OperationDialog::cellHoldsKey(int pageRow, int column) const {
+    const KeyPage* page = m_host.shownPage();
     return page && IsKeyOccupied(page->cellType(pageRow, column));
 }
 
-bool ProcForm::StartReadKeys() {
-    if (!mayStart() || !m_host.currentPage())
+bool OperationDialog::StartReadKeys() {
+    if (!mayStart() || !m_host.shownPage())
         return false;
-    const ProcWalk walk = currentWalk();
-    const std::optional<ProcCursor> first = walk.seek(walk.start());
+    const SelectionWalk walk = currentWalk();
+    const std::optional<WalkPosition> first = walk.seek(walk.start());
     if (!first)
         return false;
     m_mode = ModeRead;
@@ -225,10 +225,10 @@ bool ProcForm::StartReadKeys() {
     return true;
 }
 
-bool ProcForm::StartWriteBlanks() {
+bool OperationDialog::StartWriteBlanks() {
     if (!mayStart())
         return false;
-    const ProcWalk walk = currentWalk();
+    const SelectionWalk walk = currentWalk();
     const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
     if (!walk.seek(walk.start(), holdsKey))
         return false;
@@ -239,7 +239,7 @@ bool ProcForm::StartWriteBlanks() {
     return true;
 }
 
-bool ProcForm::StartLockKey() {
+bool OperationDialog::StartLockKey() {
     if (!mayStart())
         return false;
     m_mode = ModeLock;
@@ -248,17 +248,17 @@ bool ProcForm::StartLockKey() {
     return true;
 }
 
-void ProcForm::startWaiting(PendingEvent event) {
+void OperationDialog::startWaiting(PendingEvent event) {
     m_pending = event;
     m_timer.start();
 }
 
-void ProcForm::stopWaiting() {
+void OperationDialog::stopWaiting() {
     m_timer.stop();
     m_pending = 0;
 }
 
-ProcForm::ArmOutcome ProcForm::sendArmCommand(std::uint8_t code, quint64 arm) {
+OperationDialog::ArmOutcome OperationDialog::sendArmCommand(std::uint8_t code, quint64 arm) {
     const quint64 session = m_session;
     // The retries pump events: the dialog may close, or a newer step take over. The command then
     // belongs to nobody and is not tried again, lest it reach the programmer in a later operation.
@@ -277,12 +277,12 @@ ProcForm::ArmOutcome ProcForm::sendArmCommand(std::uint8_t code, quint64 arm) {
     return ArmOutcome::Waiting;
 }
 
-void ProcForm::stopProgrammer() {
+void OperationDialog::stopProgrammer() {
     m_protocol.ClearOutPayload();
     m_protocol.Transact(CmdStop);
 }
 
-void ProcForm::ArmReadKey() {
+void OperationDialog::ArmReadKey() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
     m_infoPanel->setText(text("Waiting..."));
@@ -296,20 +296,20 @@ void ProcForm::ArmReadKey() {
         startWaiting(EventKeyRead);
 }
 
-void ProcForm::ArmWriteBlank() {
+void OperationDialog::ArmWriteBlank() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
     m_infoPanel->setText(text("Waiting..."));
-    const ProcWalk walk = currentWalk();
+    const SelectionWalk walk = currentWalk();
     const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
-    const std::optional<ProcCursor> target = walk.seek(m_cursor, holdsKey);
+    const std::optional<WalkPosition> target = walk.seek(m_cursor, holdsKey);
     if (!target) {
         FormClose();
         return;
     }
     m_cursor = *target;
     m_nextButton->setEnabled(walk.seek(walk.after(m_cursor), holdsKey).has_value());
-    const KeyCell cell = m_host.currentPage()->cell(walk.pageRow(m_cursor), m_cursor.column);
+    const KeyCell cell = m_host.shownPage()->cell(walk.pageRow(m_cursor), m_cursor.column);
     const KeyCode code = cell.code();
     m_infoLabel1->setText(text("    Key: ") + QString::fromStdString(KeyTypeFullName(cell.type())));
     m_infoLabel2->setText(text(" Code: ") +
@@ -324,7 +324,7 @@ void ProcForm::ArmWriteBlank() {
         startWaiting(EventWriteResult);
 }
 
-void ProcForm::ArmLockKey() {
+void OperationDialog::ArmLockKey() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
     m_infoPanel->setText(text("Waiting..."));
@@ -339,7 +339,7 @@ void ProcForm::ArmLockKey() {
         startWaiting(EventLockResult);
 }
 
-void ProcForm::EventReadFunc() {
+void OperationDialog::EventReadFunc() {
     if (m_pending == 0 || !m_open) {
         stopWaiting();
         return;
@@ -374,20 +374,19 @@ void ProcForm::EventReadFunc() {
     }
 }
 
-void ProcForm::StoreReadKey(std::uint8_t type, const KeyCode& code) {
-    const ProcWalk walk = currentWalk();
+void OperationDialog::StoreReadKey(std::uint8_t type, const KeyCode& code) {
+    const SelectionWalk walk = currentWalk();
     const int pageRow = walk.pageRow(m_cursor);
-    KeyPage* page = m_host.currentPage();
+    const KeyPage* page = m_host.shownPage();
     // A type that holds no key is dropped, but it still uses up its cell.
     if (IsKeyOccupied(type) && page && pageRow >= 0) {
         KeyCell cell = page->cell(pageRow, m_cursor.column);
         cell.setType(type);
         cell.setCode(code);
-        page->setCell(pageRow, m_cursor.column, cell);
-        m_host.setModified();
+        m_host.storeKey(pageRow, m_cursor.column, cell);
     }
-    m_host.refreshView();
-    const std::optional<ProcCursor> next = walk.seek(walk.after(m_cursor));
+    m_host.RefreshView();
+    const std::optional<WalkPosition> next = walk.seek(walk.after(m_cursor));
     if (!next) {
         FormClose();
         return;
@@ -396,51 +395,51 @@ void ProcForm::StoreReadKey(std::uint8_t type, const KeyCode& code) {
     ArmReadKey();
 }
 
-void ProcForm::ShowWriteResult(int code) {
+void OperationDialog::ShowWriteResult(int code) {
     m_infoPanel->setText(WriteResultText(code));
     stopWaiting();
 }
 
-void ProcForm::ShowLockResult(int code) {
+void OperationDialog::ShowLockResult(int code) {
     m_infoPanel->setText(LockResultText(code));
     stopWaiting();
 }
 
-void ProcForm::AbortOnTransferError() {
+void OperationDialog::AbortOnTransferError() {
     statusSink().setMessageText(text("Data transfer error."));
     FormClose();
 }
 
-void ProcForm::RepeatButtonClick() {
+void OperationDialog::RepeatButtonClick() {
     if (m_open && m_mode == ModeWrite)
         ArmWriteBlank();
 }
 
-void ProcForm::NextButtonClick() {
+void OperationDialog::NextButtonClick() {
     if (!m_open || m_mode != ModeWrite)
         return;
     m_cursor = currentWalk().after(m_cursor);
     ArmWriteBlank();
 }
 
-void ProcForm::EndButtonClick() {
+void OperationDialog::EndButtonClick() {
     FormClose();
 }
 
-void ProcForm::CancelButtonClick() {
+void OperationDialog::CancelButtonClick() {
     FormClose();
 }
 
-void ProcForm::DownloadKeyBase() {
+void OperationDialog::DownloadKeyBase() {
     runTransfer(true);
 }
 
-void ProcForm::UploadKeyBase() {
+void OperationDialog::UploadKeyBase() {
     runTransfer(false);
 }
 
-void ProcForm::runTransfer(bool download) {
-    if (!mayStart() || !m_host.currentPage())
+void OperationDialog::runTransfer(bool download) {
+    if (!mayStart() || !m_host.shownPage())
         return;
     const int rows = DeviceRowCount(settings().lastDeviceModel());
     m_infoPanel->setText(QString());
@@ -458,17 +457,15 @@ void ProcForm::runTransfer(bool download) {
 
     // The transfer works on a copy: a Cancel that lands while the last row is being retried must
     // still leave the page as it was, and the page is not held while events are pumped.
-    auto copy = std::make_unique<KeyPage>(*m_host.currentPage());
+    auto copy = std::make_unique<KeyPage>(*m_host.shownPage());
     if (download) {
         bool modified = false;
         const TransferResult result = tervane::DownloadKeyBase(m_protocol, rows, *copy, hooks, modified);
-        if (session == m_session) {
-            if (result == TransferResult::Done && !m_cancelled) {
-                if (KeyPage* page = m_host.currentPage())
-                    *page = *copy;
-            }
-            if (modified)
-                m_host.setModified();
+        if (session == m_session && m_host.shownPage()) {
+            if (result == TransferResult::Done && !m_cancelled)
+                m_host.replaceShownPage(*copy);
+            else if (modified)
+                m_host.touchShownPage();
         }
     } else {
         tervane::UploadKeyBase(m_protocol, rows, *copy, hooks);

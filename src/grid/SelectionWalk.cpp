@@ -1,13 +1,14 @@
-#include "dialogs/ProcWalk.h"
+#include "grid/SelectionWalk.h"
 
 #include "base/KeyPage.h"
+#include "keys/KeyCell.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace tervane {
 
-ProcWalk::ProcWalk(const GridSelection& selection, RowTranslation pageRowOfGridRow)
+SelectionWalk::SelectionWalk(const GridSelection& selection, RowTranslation pageRowOfGridRow)
     : m_translate(std::move(pageRowOfGridRow)) {
     // Grid rows 1..500 are data rows 0..499; grid columns 1..6 are key columns 0..5.
     const int top = std::min(selection.top, selection.bottom);
@@ -16,29 +17,29 @@ ProcWalk::ProcWalk(const GridSelection& selection, RowTranslation pageRowOfGridR
     const int right = std::max(selection.left, selection.right);
     m_firstRow = std::max(top, 1) - 1;
     m_lastRow = std::min(bottom, KeyPage::kRows) - 1;
-    m_firstColumn = std::max(left, 1) - 1;
-    m_lastColumn = std::min(right, KeyPage::kKeyColumns) - 1;
+    m_firstColumn = std::max(left, GridColumn::FirstKey) - GridColumn::FirstKey;
+    m_lastColumn = std::min(right, GridColumn::LastKey) - GridColumn::FirstKey;
 }
 
-bool ProcWalk::contains(const ProcCursor& cursor) const {
+bool SelectionWalk::contains(const WalkPosition& cursor) const {
     return cursor.row >= m_firstRow && cursor.row <= m_lastRow && cursor.column >= m_firstColumn &&
            cursor.column <= m_lastColumn;
 }
 
-ProcCursor ProcWalk::after(const ProcCursor& cursor) const {
+WalkPosition SelectionWalk::after(const WalkPosition& cursor) const {
     if (cursor.column >= m_lastColumn)
         return {cursor.row + 1, m_firstColumn};
     return {cursor.row, cursor.column + 1};
 }
 
-int ProcWalk::pageRow(const ProcCursor& cursor) const {
+int SelectionWalk::pageRow(const WalkPosition& cursor) const {
     if (!contains(cursor) || !m_translate)
         return -1;
     const int row = m_translate(cursor.row + 1);
     return row >= 0 && row < KeyPage::kRows ? row : -1;
 }
 
-std::optional<ProcCursor> ProcWalk::seek(ProcCursor from,
+std::optional<WalkPosition> SelectionWalk::seek(WalkPosition from,
                                          const std::function<bool(int pageRow, int column)>& accepts) const {
     if (isEmpty())
         return std::nullopt;
@@ -49,7 +50,7 @@ std::optional<ProcCursor> ProcWalk::seek(ProcCursor from,
         from.column = m_firstColumn;
     if (from.column > m_lastColumn)
         from = {from.row + 1, m_firstColumn};
-    for (ProcCursor at = from; at.row <= m_lastRow; at = after(at)) {
+    for (WalkPosition at = from; at.row <= m_lastRow; at = after(at)) {
         const int row = pageRow(at);
         if (row < 0) {
             // A row without a page row is passed over whole.
@@ -60,6 +61,11 @@ std::optional<ProcCursor> ProcWalk::seek(ProcCursor from,
             return at;
     }
     return std::nullopt;
+}
+
+bool SelectionWalk::holdsKey(const KeyPage& page) const {
+    return seek(start(), [&page](int pageRow, int column) { return IsKeyOccupied(page.cellType(pageRow, column)); })
+        .has_value();
 }
 
 } // namespace tervane

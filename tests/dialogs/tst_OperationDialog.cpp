@@ -1,6 +1,6 @@
-#include "ProcRig.h"
+#include "OperationDialogRig.h"
 
-#include "dialogs/ProcResultTexts.h"
+#include "dialogs/OperationResultTexts.h"
 
 #include <QGroupBox>
 #include <QTest>
@@ -9,7 +9,7 @@ using namespace tervane;
 using namespace tervane::test;
 using Fault = ProgrammerSimulator::Fault;
 
-class TestProcForm : public QObject {
+class TestOperationDialog : public QObject {
     Q_OBJECT
 
 private slots:
@@ -37,7 +37,7 @@ private slots:
     void eventResults();
 };
 
-void TestProcForm::resultTexts_data() {
+void TestOperationDialog::resultTexts_data() {
     QTest::addColumn<bool>("lock");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("english");
@@ -79,7 +79,7 @@ void TestProcForm::resultTexts_data() {
 }
 
 // Write and lock share two English texts whose Russian differs in case.
-void TestProcForm::resultTexts() {
+void TestOperationDialog::resultTexts() {
     QFETCH(bool, lock);
     QFETCH(int, code);
     QFETCH(QString, english);
@@ -92,7 +92,7 @@ void TestProcForm::resultTexts() {
     QCOMPARE(textOf(UiLanguage::Russian), russian);
 }
 
-void TestProcForm::layout_data() {
+void TestOperationDialog::layout_data() {
     QTest::addColumn<Operation>("op");
     QTest::addColumn<bool>("russian");
     QTest::addColumn<QString>("title");
@@ -107,20 +107,20 @@ void TestProcForm::layout_data() {
     QTest::newRow("lock ru") << Lock << true << "Финализация ключа" << 135 << 19;
 }
 
-void TestProcForm::layout() {
+void TestOperationDialog::layout() {
     QFETCH(Operation, op);
     QFETCH(bool, russian);
     QFETCH(QString, title);
     QFETCH(int, formHeight);
     QFETCH(int, infoTop);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     setLanguage(russian);
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     rig.host.selection = {1, 1, 1, 1};
     QVERIFY(start(rig, op));
 
-    ProcForm& form = rig.form;
+    OperationDialog& form = rig.form;
     QVERIFY(form.isVisible());
     QVERIFY(form.isEnabled());
     QVERIFY(!rig.host.window.isEnabled());
@@ -128,8 +128,8 @@ void TestProcForm::layout() {
     QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(form.windowTitle(), title);
     QCOMPARE(form.minimumSize(), form.maximumSize());
-    QCOMPARE(form.size(), QSize(337, formHeight - ProcForm::FrameHeight));
-    QCOMPARE(form.procMode(), op == Read ? ProcForm::ModeRead : op == Write ? ProcForm::ModeWrite : ProcForm::ModeLock);
+    QCOMPARE(form.size(), QSize(337, formHeight - OperationDialog::FrameHeight));
+    QCOMPARE(form.procMode(), op == Read ? OperationDialog::ModeRead : op == Write ? OperationDialog::ModeWrite : OperationDialog::ModeLock);
 
     const bool write = op == Write;
     const auto* info = rig.child<QLabel>("InfoPanel");
@@ -164,8 +164,8 @@ void TestProcForm::layout() {
     QCOMPARE(shown, captions);
 }
 
-void TestProcForm::componentPositions() {
-    ProcRig rig;
+void TestOperationDialog::componentPositions() {
+    OperationDialogRig rig;
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     QVERIFY(rig.form.StartWriteBlanks());
 
@@ -188,8 +188,8 @@ void TestProcForm::componentPositions() {
     QVERIFY(rig.gauge()->isTextVisible());
 }
 
-void TestProcForm::showCentresAndClearsStatus() {
-    ProcRig rig;
+void TestOperationDialog::showCentresAndClearsStatus() {
+    OperationDialogRig rig;
     statusSink().setMessageText(QStringLiteral("Found Orvel Lark [HID]"));
     QVERIFY(rig.form.StartLockKey());
 
@@ -197,7 +197,7 @@ void TestProcForm::showCentresAndClearsStatus() {
     QCOMPARE(rig.form.geometry().center(), rig.host.window.geometry().center());
 }
 
-void TestProcForm::readStoresAlongWalk_data() {
+void TestOperationDialog::readStoresAlongWalk_data() {
     QTest::addColumn<QRect>("selection");
     QTest::addColumn<QList<int>>("rowMap");
     QTest::addColumn<QList<int>>("types");
@@ -219,13 +219,13 @@ void TestProcForm::readStoresAlongWalk_data() {
                                        << QList<QPoint>{{499, 5}};
 }
 
-void TestProcForm::readStoresAlongWalk() {
+void TestOperationDialog::readStoresAlongWalk() {
     QFETCH(QRect, selection);
     QFETCH(QList<int>, rowMap);
     QFETCH(QList<int>, types);
     QFETCH(QList<QPoint>, cells);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     fillWithMarkers(rig.host.page);
     rig.host.selection = gridSelection(selection);
     rig.host.rowMap.assign(rowMap.begin(), rowMap.end());
@@ -235,7 +235,7 @@ void TestProcForm::readStoresAlongWalk() {
     QVERIFY(rig.form.StartReadKeys());
     QVERIFY(rig.form.isVisible());
     QCOMPARE(rig.simulator.commandCount(CmdReadKeys), 1);
-    QCOMPARE(rig.form.pendingEvents(), int(ProcForm::EventKeyRead));
+    QCOMPARE(rig.form.pendingEvents(), int(OperationDialog::EventKeyRead));
     QVERIFY(rig.form.procTimer().isActive());
     QCOMPARE(rig.form.procTimer().interval(), 100);
 
@@ -257,13 +257,13 @@ void TestProcForm::readStoresAlongWalk() {
     QVERIFY(!rig.form.isOpen());
     QVERIFY(!rig.form.isVisible());
     QVERIFY(rig.host.page == expected);
-    QCOMPARE(rig.host.modifiedCalls, stored);
+    QCOMPARE(rig.host.edits, stored);
     QCOMPARE(rig.simulator.commandCount(CmdReadKeys), int(types.size()));
     QVERIFY(isBareCommand(rig.lastCommand(), CmdStop));
     QVERIFY(rig.host.window.isEnabled());
 }
 
-void TestProcForm::nothingToDoOpensNothing_data() {
+void TestOperationDialog::nothingToDoOpensNothing_data() {
     QTest::addColumn<Operation>("op");
     QTest::addColumn<QRect>("selection");
     QTest::addColumn<QList<int>>("rowMap");
@@ -282,14 +282,14 @@ void TestProcForm::nothingToDoOpensNothing_data() {
     QTest::newRow("read without a page") << Read << sel(1, 1, 1, 1) << QList<int>{} << QList<QPoint>{} << false;
 }
 
-void TestProcForm::nothingToDoOpensNothing() {
+void TestOperationDialog::nothingToDoOpensNothing() {
     QFETCH(Operation, op);
     QFETCH(QRect, selection);
     QFETCH(QList<int>, rowMap);
     QFETCH(QList<QPoint>, keys);
     QFETCH(bool, pageShown);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     rig.host.selection = gridSelection(selection);
     rig.host.rowMap.assign(rowMap.begin(), rowMap.end());
     rig.host.pageShown = pageShown;
@@ -303,8 +303,8 @@ void TestProcForm::nothingToDoOpensNothing() {
     QVERIFY(rig.host.window.isEnabled());
 }
 
-void TestProcForm::cancelledEventInReadCloses() {
-    ProcRig rig;
+void TestOperationDialog::cancelledEventInReadCloses() {
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 3, 3};
     QVERIFY(rig.form.StartReadKeys());
     QVERIFY(rig.simulator.cancelWaiting());
@@ -317,8 +317,8 @@ void TestProcForm::cancelledEventInReadCloses() {
 
 // An event still queued from an earlier operation is no acknowledgement: the command is tried
 // again and the stale key is not stored.
-void TestProcForm::staleEventDuringArmIsFailedAttempt() {
-    ProcRig rig;
+void TestOperationDialog::staleEventDuringArmIsFailedAttempt() {
+    OperationDialogRig rig;
     rig.host.selection = {1, 1, 1, 2};
     rig.simulator.staleEventStatus = StatusKeyRead;
     rig.simulator.injectFault(Fault::StaleEvent);
@@ -327,16 +327,16 @@ void TestProcForm::staleEventDuringArmIsFailedAttempt() {
     QVERIFY(rig.status.messages.contains(QStringLiteral("Repeating data transfer: 1")));
     QCOMPARE(rig.simulator.commandCount(CmdReadKeys), 2);
     QVERIFY(rig.host.page.isBlank());
-    QCOMPARE(rig.form.pendingEvents(), int(ProcForm::EventKeyRead));
+    QCOMPARE(rig.form.pendingEvents(), int(OperationDialog::EventKeyRead));
 
     rig.simulator.presentKey(KeyTypeEm410x, codeFor(3));
     rig.tickUntil([&] { return !rig.host.page.isBlank(); });
     QVERIFY(rig.host.page.cell(0, 0).bytes == keyCell(KeyTypeEm410x, codeFor(3)).bytes);
-    QCOMPARE(rig.form.procCursor(), (ProcCursor{1, 0}));
+    QCOMPARE(rig.form.procCursor(), (WalkPosition{1, 0}));
     QVERIFY(rig.form.isOpen());
 }
 
-void TestProcForm::writeWalk_data() {
+void TestOperationDialog::writeWalk_data() {
     QTest::addColumn<QRect>("selection");
     QTest::addColumn<QList<int>>("rowMap");
     QTest::addColumn<QList<QPoint>>("keys");
@@ -355,13 +355,13 @@ void TestProcForm::writeWalk_data() {
         << sel(1, 1, 1, 3) << QList<int>{5, -1, 6} << QList<QPoint>{{5, 0}, {6, 0}} << QList<QPoint>{{5, 0}, {6, 0}};
 }
 
-void TestProcForm::writeWalk() {
+void TestOperationDialog::writeWalk() {
     QFETCH(QRect, selection);
     QFETCH(QList<int>, rowMap);
     QFETCH(QList<QPoint>, keys);
     QFETCH(QList<QPoint>, visits);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     rig.host.selection = gridSelection(selection);
     rig.host.rowMap.assign(rowMap.begin(), rowMap.end());
     for (int i = 0; i < keys.size(); ++i)
@@ -372,7 +372,7 @@ void TestProcForm::writeWalk() {
     std::size_t writes = 0;
     for (int i = 0; i < visits.size(); ++i) {
         const QPoint visit = visits[i];
-        const ProcCursor cursor = rig.form.procCursor();
+        const WalkPosition cursor = rig.form.procCursor();
         QCOMPARE(rig.host.pageRowOfGridRow(cursor.row + 1), visit.x());
         QCOMPARE(cursor.column, visit.y());
         ++writes;
@@ -399,10 +399,10 @@ void TestProcForm::writeWalk() {
     rig.button("EndButton")->click();
     QVERIFY(!rig.form.isOpen());
     QVERIFY(rig.host.page == before);
-    QCOMPARE(rig.host.modifiedCalls, 0);
+    QCOMPARE(rig.host.edits, 0);
 }
 
-void TestProcForm::writeLabels_data() {
+void TestOperationDialog::writeLabels_data() {
     QTest::addColumn<bool>("russian");
     QTest::addColumn<QString>("keyLabel");
     QTest::addColumn<QString>("codeLabel");
@@ -414,12 +414,12 @@ void TestProcForm::writeLabels_data() {
 }
 
 // The code shows in full with its check sum, whatever the grid's view settings say.
-void TestProcForm::writeLabels() {
+void TestOperationDialog::writeLabels() {
     QFETCH(bool, russian);
     QFETCH(QString, keyLabel);
     QFETCH(QString, codeLabel);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     setLanguage(russian);
     settings().setKeyCodeView(KeyViewShort);
     settings().setDallasCrcVisible(false);
@@ -436,7 +436,7 @@ void TestProcForm::writeLabels() {
     QCOMPARE(sent[11], std::uint8_t(0));
 }
 
-void TestProcForm::eventResults_data() {
+void TestOperationDialog::eventResults_data() {
     QTest::addColumn<Operation>("op");
     QTest::addColumn<bool>("russian");
     QTest::addColumn<int>("result");
@@ -452,17 +452,17 @@ void TestProcForm::eventResults_data() {
     QTest::newRow("lock cancelled ru") << Lock << true << cancelled << "Операция финализации отменена.";
 }
 
-void TestProcForm::eventResults() {
+void TestOperationDialog::eventResults() {
     QFETCH(Operation, op);
     QFETCH(bool, russian);
     QFETCH(int, result);
     QFETCH(QString, text);
 
-    ProcRig rig;
+    OperationDialogRig rig;
     setLanguage(russian);
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     QVERIFY(start(rig, op));
-    QCOMPARE(rig.form.pendingEvents(), int(op == Write ? ProcForm::EventWriteResult : ProcForm::EventLockResult));
+    QCOMPARE(rig.form.pendingEvents(), int(op == Write ? OperationDialog::EventWriteResult : OperationDialog::EventLockResult));
     if (op == Write)
         rig.simulator.setWriteResult(result);
     else
@@ -476,5 +476,5 @@ void TestProcForm::eventResults() {
     QVERIFY(rig.form.isOpen());
 }
 
-QTEST_MAIN(TestProcForm)
-#include "tst_ProcForm.moc"
+QTEST_MAIN(TestOperationDialog)
+#include "tst_OperationDialog.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/ProcWalk.h"
+#include "grid/SelectionWalk.h"
 #include "keys/KeyCell.h"
 
 #include <QDialog>
@@ -16,7 +16,7 @@ class QPushButton;
 namespace tervane {
 
 class DeviceProtocol;
-class ProcHost;
+class OperationHost;
 
 // The operation dialog `TProcForm`: reads keys into the selected cells, writes the selected keys
 // onto blanks, locks a blank, and shows the progress of a key base transfer. It is modeless: an
@@ -25,7 +25,7 @@ class ProcHost;
 //
 // It is a window of its own, never a child of the host window: disabling the host would
 // disable a child dialog with it.
-class ProcForm final : public QDialog {
+class OperationDialog final : public QDialog {
     Q_OBJECT
 public:
     // ProcMode: the operation whose buttons and event answers the dialog handles.
@@ -41,9 +41,9 @@ public:
     static constexpr int ShortFormHeight = 135;
     static constexpr int PollIntervalMs = 100;
 
-    explicit ProcForm(ProcHost& host, DeviceProtocol& protocol);
-    explicit ProcForm(ProcHost& host);
-    ~ProcForm() override;
+    explicit OperationDialog(OperationHost& host, DeviceProtocol& protocol);
+    explicit OperationDialog(OperationHost& host);
+    ~OperationDialog() override;
 
     // Each returns false, and shows nothing, when the dialog is already open, a command of an
     // earlier operation is still being tried, or there is nothing to do: a selection without key
@@ -71,7 +71,7 @@ public:
 
     bool isOpen() const { return m_open; }
     Mode procMode() const { return m_mode; }
-    ProcCursor procCursor() const { return m_cursor; }
+    WalkPosition procCursor() const { return m_cursor; }
     int pendingEvents() const { return m_pending; }
     bool procCancelled() const { return m_cancelled; }
     const QTimer& procTimer() const { return m_timer; }
@@ -95,7 +95,7 @@ private:
     void openFor(Layout layout, const QString& caption);
     bool mayStart() const;
 
-    ProcWalk currentWalk() const;
+    SelectionWalk currentWalk() const;
     bool cellHoldsKey(int pageRow, int column) const;
 
     void ArmReadKey();
@@ -117,7 +117,7 @@ private:
 
     void runTransfer(bool download);
 
-    ProcHost& m_host;
+    OperationHost& m_host;
     DeviceProtocol& m_protocol;
 
     QGroupBox* m_groupBox1 = nullptr;
@@ -133,7 +133,7 @@ private:
     QTimer m_timer;
 
     Mode m_mode = ModeNone;
-    ProcCursor m_cursor;
+    WalkPosition m_cursor;
     int m_pending = 0;
     bool m_cancelled = false;
     bool m_open = false;

@@ -1,0 +1,94 @@
+#include "base/EditSession.h"
+
+#include "base/BaseTree.h"
+#include "base/Document.h"
+#include "base/PageFile.h"
+
+#include <memory>
+
+namespace tervane {
+
+EditSession::EditSession(Document& document, QObject* parent) : QObject(parent), m_document(document) {}
+
+void EditSession::edited() {
+    m_document.setModified(true);
+}
+
+template <typename Change>
+bool EditSession::changePage(std::int32_t page, Change change) {
+    if (!m_document.isOpen() || page < 0)
+        return false;
+    if (page == m_document.currentPage()) {
+        change(m_document.pageBuffer());
+    } else {
+        // A page that is not shown lives in the working page file only.
+        const auto stored = std::make_unique<KeyPage>();
+        const QString file = m_document.workingPageFile();
+        if (!ReadPage(file, page, *stored))
+            return false;
+        change(*stored);
+        if (!WritePage(file, page, *stored))
+            return false;
+    }
+    edited();
+    emit pageChanged(page);
+    return true;
+}
+
+bool EditSession::setCell(std::int32_t page, int row, int keyColumn, const KeyCell& cell) {
+    if (row < 0 || row >= KeyPage::kRows || keyColumn < 0 || keyColumn >= KeyPage::kKeyColumns)
+        return false;
+    return changePage(page, [&](KeyPage& p) { p.setCell(row, keyColumn, cell); });
+}
+
+bool EditSession::setComment(std::int32_t page, int row, const QByteArray& text) {
+    if (row < 0 || row >= KeyPage::kRows)
+        return false;
+    return changePage(page, [&](KeyPage& p) { p.setComment(row, text); });
+}
+
+bool EditSession::replacePage(std::int32_t page, const KeyPage& content) {
+    return changePage(page, [&](KeyPage& p) { p = content; });
+}
+
+void EditSession::touchPage(std::int32_t page) {
+    if (!m_document.isOpen())
+        return;
+    edited();
+    emit pageChanged(page);
+}
+
+BaseNode* EditSession::addNode(BaseNode* parent, const QByteArray& name, std::int32_t imageIndex,
+                               std::int32_t selectedIndex, std::int32_t pageNumber) {
+    if (!m_document.isOpen())
+        return nullptr;
+    BaseTree& tree = m_document.tree();
+    emit nodeAboutToBeAdded(parent, int(tree.childrenOf(parent).size()));
+    BaseNode* node = tree.addChild(parent);
+    node->text = name;
+    node->imageIndex = imageIndex;
+    node->selectedIndex = selectedIndex;
+    node->pageNumber = pageNumber;
+    edited();
+    emit nodeAdded(node);
+    return node;
+}
+
+void EditSession::renameNode(BaseNode* node, const QByteArray& name) {
+    if (!node || !m_document.isOpen())
+        return;
+    node->text = name;
+    edited();
+    emit nodeChanged(node);
+}
+
+void EditSession::removeNode(BaseNode* node) {
+    if (!node || !m_document.isOpen())
+        return;
+    emit nodeAboutToBeRemoved(node);
+    m_document.tree().remove(node);
+    edited();
+    emit nodeRemoved();
+}
+
+} // namespace tervane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "base/KeyPage.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <cstdint>
+
+namespace tervane {
+
+class Document;
+struct BaseNode;
+
+// The one path by which the open document's pages and tree change: the grid's comment editor,
+// the operation dialog, and every later editing command go through it. Each edit names its page
+// by number, sets Modified here and nowhere else, and tells the views through one signal, so the
+// grid and tree models follow the data without their callers bracketing anything.
+//
+// Modified means that the working copy may differ from the user's files. It is set by every edit
+// here, and also by the document itself when another tree node is selected (the directory file
+// records the selection), which is no edit. Undoing an edit therefore never clears Modified:
+// only New, Open, Close and a save do.
+class EditSession final : public QObject {
+    Q_OBJECT
+public:
+    explicit EditSession(Document& document, QObject* parent = nullptr);
+
+    Document& document() const { return m_document; }
+
+    // Page edits. The page shown is changed in the page buffer; any other page in the working
+    // page file, whose read or write error is reported and changes nothing. Each sets Modified,
+    // also when the bytes stay the same. False when the page could not be changed.
+    bool setCell(std::int32_t page, int row, int keyColumn, const KeyCell& cell);
+    // The text is cut to 128 characters; the bytes after its length keep what they held.
+    bool setComment(std::int32_t page, int row, const QByteArray& text);
+    bool replacePage(std::int32_t page, const KeyPage& content);
+    // An edit that left the page's bytes as they were, such as a download whose last row failed.
+    void touchPage(std::int32_t page);
+
+    // Tree edits. A new node is the last child of parent (nullptr: the top level).
+    BaseNode* addNode(BaseNode* parent, const QByteArray& name, std::int32_t imageIndex, std::int32_t selectedIndex,
+                      std::int32_t pageNumber);
+    void renameNode(BaseNode* node, const QByteArray& name);
+    // The node goes with its whole subtree (its pages stay in the page file).
+    void removeNode(BaseNode* node);
+
+signals:
+    void pageChanged(std::int32_t page);
+    void nodeAboutToBeAdded(tervane::BaseNode* parent, int row);
+    void nodeAdded(tervane::BaseNode* node);
+    void nodeChanged(tervane::BaseNode* node);
+    void nodeAboutToBeRemoved(tervane::BaseNode* node);
+    void nodeRemoved();
+
+private:
+    template <typename Change>
+    bool changePage(std::int32_t page, Change change);
+    void edited();
+
+    Document& m_document;
+};
+
+} // namespace tervane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "dialogs/OperationHost.h"
+#include "grid/SelectionWalk.h"
+
+#include <QObject>
+
+namespace tervane {
+
+class CommentEditor;
+class Document;
+class EditSession;
+class KeyGridModel;
+class KeyGridView;
+class MainCommands;
+
+// The key grid's rules: rebuilding it from the page shown, its selection in page rows, the
+// comment editor, and the operation dialog's host. Every change of the page it makes goes
+// through the edit session.
+class GridController final : public QObject, public OperationHost {
+    Q_OBJECT
+public:
+    GridController(QWidget* window, KeyGridView* grid, KeyGridModel* model, CommentEditor* editor, Document& document,
+                   EditSession& edits, QObject* parent = nullptr);
+
+    // The grid's share of RefreshView: font, page, short view and cell texts, one model reset.
+    void rebuild();
+    bool pageShown() const;
+    // The selected key cells in page rows.
+    SelectionWalk selectionWalk() const;
+    bool selectionHoldsKey() const;
+    // Enter or a double-click on a data cell: the comment editor on the comment column, else the
+    // key editor.
+    void EditBoxEnter();
+    void registerCommands(MainCommands& commands);
+
+    // The operation dialog's host.
+    QWidget* hostWindow() override { return m_window; }
+    GridSelection gridSelection() const override;
+    int pageRowOfGridRow(int gridRow) const override;
+    const KeyPage* shownPage() const override;
+    void storeKey(int pageRow, int keyColumn, const KeyCell& cell) override;
+    void replaceShownPage(const KeyPage& page) override;
+    void touchShownPage() override;
+    void RefreshView() override { emit refreshNeeded(); }
+
+signals:
+    void refreshNeeded();
+
+private:
+    void storeComment(int pageRow, const QString& text);
+
+    QWidget* m_window;
+    KeyGridView* m_grid;
+    KeyGridModel* m_model;
+    CommentEditor* m_editor;
+    Document& m_document;
+    EditSession& m_edits;
+};
+
+} // namespace tervane
