@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "ui/BaseTreeModel.h"
+#include "ui/KeyGridModel.h"
 #include "ui/StatusPanels.h"
 
 #include <QApplication>
@@ -11,6 +13,9 @@ namespace tervane::test {
 MainWindow& MainWindowFixture::start(const QString& openBase) {
     session = std::make_unique<AppSession>(openBase);
     MainWindow& w = session->window();
+    using Mode = QAbstractItemModelTester::FailureReportingMode;
+    treeModelTester = std::make_unique<QAbstractItemModelTester>(w.treeModel(), Mode::QtTest);
+    gridModelTester = std::make_unique<QAbstractItemModelTester>(w.gridModel(), Mode::QtTest);
     w.show();
     QApplication::setActiveWindow(&w);
     [[maybe_unused]] bool active = QTest::qWaitForWindowActive(&w);
@@ -21,8 +26,11 @@ bool MainWindowFixture::closeWindow() {
     if (!session)
         return true;
     const bool closed = session->window().close();
-    if (closed)
+    if (closed) {
+        treeModelTester.reset();
+        gridModelTester.reset();
         session.reset();
+    }
     return closed;
 }
 

