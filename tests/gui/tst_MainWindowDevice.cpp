@@ -239,6 +239,9 @@ private slots:
     }
 
     void downloadWithALarkFillsTheFirstHundredRows() {
+        // The transport lets go of its programmer when it goes, so it goes first.
+        deviceLink().setTransport(nullptr);
+        transport.reset();
         simulator = std::make_unique<ProgrammerSimulator>('C', "3.82");
         transport = std::make_unique<SimulatedTransport>(*simulator);
         deviceLink().setTransport(transport.get());
