@@ -2,142 +2,142 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU" sourcelanguage="en">
 <context>
-    <name>FileErrors</name>
-    <message>
-        <source>File read error:</source>
-        <translation>Ошибка чтения файа: </translation>
-    </message>
-    <message>
-        <source>File write error:</source>
-        <translation>Ошибка записи файа: </translation>
-    </message>
-    <message>
-        <source>Create file error: </source>
-        <translation>Ошибка создания файла: </translation>
-    </message>
-    <message>
-        <source>Open file error: </source>
-        <translation>Ошибка открытия файла: </translation>
-    </message>
-    <message>
-        <source>Delete file error: </source>
-        <translation>Ошибка удаления файла: </translation>
-    </message>
-    <message>
-        <source>Incorrect data base version: </source>
-        <translation>Неверная версия файла базы данных: </translation>
-    </message>
-    <message>
-        <source>The database file has an unknown format: </source>
-        <translation>Файл базы данных имеет неизвестный формат: </translation>
-    </message>
-    <message>
-        <source>Error: </source>
-        <translation>Ошибка: </translation>
-    </message>
-    <message>
-        <source>No free space on a disk </source>
-        <translation>Не достаточно свободного места на диске </translation>
-    </message>
-    <message>
-        <source>. Cleanup a disk and press repeat operation.</source>
-        <translation>. Освободите диск и нажмите повторить операцию.</translation>
-    </message>
-</context>
-<context>
-    <name>Settings</name>
-    <message>
-        <source>Cannot create </source>
-        <translation>Невозможно создать каталог </translation>
-    </message>
-</context>
-<context>
-    <name>Document</name>
-    <message>
-        <source>Save changes in </source>
-        <translation>Сохранить изменения в </translation>
-    </message>
-    <message>
-        <source>File </source>
-        <translation>Файл </translation>
-    </message>
-    <message>
-        <source> is already opened. Open file again ?</source>
-        <translation> уже открыт. Открыть файл заново ?</translation>
-    </message>
-    <message>
-        <source>Data Base</source>
-        <translation>База Данных</translation>
-    </message>
-</context>
-<context>
     <name>Device</name>
-    <message>
-        <source>Repeating data transfer: </source>
-        <translation>Повтор передачи данных: </translation>
-    </message>
     <message>
         <source>Data transfer error.</source>
         <translation>Ошибка передачи данных.</translation>
-    </message>
-    <message>
-        <source>Found </source>
-        <translation>Найден </translation>
     </message>
     <message>
         <source>Found: Unknown device.</source>
         <translation>Найден: Неопознанное устройство.</translation>
     </message>
     <message>
-        <source>Work mode: </source>
-        <translation>Режим работы: </translation>
-    </message>
-    <message>
-        <source> (Offline)</source>
-        <translation> (Отключен)</translation>
-    </message>
-    <message>
-        <source> (Online)</source>
-        <translation> (Подключен)</translation>
-    </message>
-    <message>
         <source>Connection is impossible.</source>
         <translation>Подключение невозможно.</translation>
     </message>
     <message>
-        <source>Need </source>
-        <translation>Необходим </translation>
+        <source>Need %1 Lark version 3.82 and above.</source>
+        <translation>Необходим %1 Lark версии 3.82 и выше.</translation>
     </message>
     <message>
-        <source> Lark version 3.82 and above.</source>
-        <translation> Lark версии 3.82 и выше.</translation>
+        <source>Need %1 Wren version 1.10 and above.</source>
+        <translation>Необходим %1 Wren версии 1.10 и выше.</translation>
     </message>
     <message>
-        <source> Wren version 1.10 and above.</source>
-        <translation> Wren версии 1.10 и выше.</translation>
+        <source>Need %1 Kestrel version 1.36 and above.</source>
+        <translation>Необходим %1 Kestrel версии 1.36 и выше.</translation>
     </message>
     <message>
-        <source> Kestrel version 1.36 and above.</source>
-        <translation> Kestrel версии 1.36 и выше.</translation>
+        <source>Found %1</source>
+        <translation>Найден %1</translation>
+    </message>
+    <message>
+        <source>Work mode: %1 v%2 (Online)</source>
+        <translation>Режим работы: %1 v%2 (Подключен)</translation>
+    </message>
+    <message>
+        <source>Work mode: %1 (Offline)</source>
+        <translation>Режим работы: %1 (Отключен)</translation>
+    </message>
+    <message>
+        <source>Repeating data transfer: %1</source>
+        <translation>Повтор передачи данных: %1</translation>
     </message>
 </context>
 <context>
-    <name>Prompts</name>
+    <name>Document</name>
     <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
+        <source>Data Base</source>
+        <translation>База Данных</translation>
     </message>
     <message>
-        <source>Yes</source>
-        <translation>Да</translation>
+        <source>Save changes in &quot;%1&quot; ?</source>
+        <translation>Сохранить изменения в &quot;%1&quot; ?</translation>
     </message>
     <message>
-        <source>No</source>
-        <translation>Нет</translation>
+        <source>File &quot;%1&quot; is already opened. Open file again ?</source>
+        <translation>Файл &quot;%1&quot; уже открыт. Открыть файл заново ?</translation>
+    </message>
+</context>
+<context>
+    <name>FileErrors</name>
+    <message>
+        <source>File read error:&quot;%1&quot;</source>
+        <translation>Ошибка чтения файа: &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>Retry</source>
-        <translation>Повторить</translation>
+        <source>File write error:&quot;%1&quot;</source>
+        <translation>Ошибка записи файа: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Create file error: &quot;%1&quot;</source>
+        <translation>Ошибка создания файла: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Open file error: &quot;%1&quot;</source>
+        <translation>Ошибка открытия файла: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Delete file error: &quot;%1&quot;</source>
+        <translation>Ошибка удаления файла: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Incorrect data base version: &quot;%1&quot;</source>
+        <translation>Неверная версия файла базы данных: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>The database file has an unknown format: &quot;%1&quot;</source>
+        <translation>Файл базы данных имеет неизвестный формат: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Error: %1.</source>
+        <translation>Ошибка: %1.</translation>
+    </message>
+    <message>
+        <source>No free space on a disk %1. Cleanup a disk and press repeat operation.</source>
+        <translation>Не достаточно свободного места на диске %1. Освободите диск и нажмите повторить операцию.</translation>
+    </message>
+</context>
+<context>
+    <name>GridMenu</name>
+    <message>
+        <source>C&amp;ut</source>
+        <translation>В&amp;ырезать</translation>
+    </message>
+    <message>
+        <source>Co&amp;py</source>
+        <translation>&amp;Копировать</translation>
+    </message>
+    <message>
+        <source>P&amp;aste</source>
+        <translation>Вст&amp;авить</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>У&amp;далить</translation>
+    </message>
+    <message>
+        <source>&amp;Select all</source>
+        <translation>&amp;Выделить все</translation>
+    </message>
+    <message>
+        <source>&amp;Read keys</source>
+        <translation>&amp;Считать ключи</translation>
+    </message>
+    <message>
+        <source>&amp;Write keys</source>
+        <translation>&amp;Записать заготовки</translation>
+    </message>
+</context>
+<context>
+    <name>KeyGrid</name>
+    <message>
+        <source> Comment</source>
+        <translation> Комментарий</translation>
+    </message>
+    <message>
+        <source> Key %1</source>
+        <translation> Ключ %1</translation>
     </message>
 </context>
 <context>
@@ -276,122 +276,6 @@
     </message>
 </context>
 <context>
-    <name>GridMenu</name>
-    <message>
-        <source>C&amp;ut</source>
-        <translation>В&amp;ырезать</translation>
-    </message>
-    <message>
-        <source>Co&amp;py</source>
-        <translation>&amp;Копировать</translation>
-    </message>
-    <message>
-        <source>P&amp;aste</source>
-        <translation>Вст&amp;авить</translation>
-    </message>
-    <message>
-        <source>&amp;Delete</source>
-        <translation>У&amp;далить</translation>
-    </message>
-    <message>
-        <source>&amp;Select all</source>
-        <translation>&amp;Выделить все</translation>
-    </message>
-    <message>
-        <source>&amp;Read keys</source>
-        <translation>&amp;Считать ключи</translation>
-    </message>
-    <message>
-        <source>&amp;Write keys</source>
-        <translation>&amp;Записать заготовки</translation>
-    </message>
-</context>
-<context>
-    <name>TreeMenu</name>
-    <message>
-        <source>Create file</source>
-        <translation>Создать файл</translation>
-    </message>
-    <message>
-        <source>Create folder</source>
-        <translation>Создать папку</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Переименовать</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Удалить</translation>
-    </message>
-</context>
-<context>
-    <name>ToolTips</name>
-    <message>
-        <source>Create new file</source>
-        <translation>Создать файл</translation>
-    </message>
-    <message>
-        <source>Open file</source>
-        <translation>Открыть файл</translation>
-    </message>
-    <message>
-        <source>Save file</source>
-        <translation>Сохранить файл</translation>
-    </message>
-    <message>
-        <source>Close file</source>
-        <translation>Закрыть файл</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Вырезать</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Копировать</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Вставить</translation>
-    </message>
-    <message>
-        <source>Find</source>
-        <translation>Найти</translation>
-    </message>
-    <message>
-        <source>Find next</source>
-        <translation>Найти далее</translation>
-    </message>
-    <message>
-        <source>Read keys</source>
-        <translation>Считать ключи</translation>
-    </message>
-    <message>
-        <source>Write keys</source>
-        <translation>Записать заготовки</translation>
-    </message>
-    <message>
-        <source>Lock key</source>
-        <translation>Финализировать заготовку</translation>
-    </message>
-    <message>
-        <source>Disable show of null strings in the table</source>
-        <translation>Отключить показ пустых строк в таблице</translation>
-    </message>
-</context>
-<context>
-    <name>KeyGrid</name>
-    <message>
-        <source> Key </source>
-        <translation> Ключ </translation>
-    </message>
-    <message>
-        <source> Comment</source>
-        <translation> Комментарий</translation>
-    </message>
-</context>
-<context>
     <name>MainWindow</name>
     <message>
         <source>No files opened...</source>
@@ -461,14 +345,6 @@
         <translation>Ожидание...</translation>
     </message>
     <message>
-        <source>    Key: </source>
-        <translation>Ключ: </translation>
-    </message>
-    <message>
-        <source> Code: </source>
-        <translation>  Код: </translation>
-    </message>
-    <message>
         <source>Data transfer error.</source>
         <translation>Ошибка передачи данных.</translation>
     </message>
@@ -500,6 +376,14 @@
         <source>Write error.</source>
         <translation>Ошибка записи.</translation>
     </message>
+    <message>
+        <source>    Key: %1</source>
+        <translation>Ключ: %1</translation>
+    </message>
+    <message>
+        <source> Code: %1</source>
+        <translation>  Код: %1</translation>
+    </message>
 </context>
 <context>
     <name>OperationDialogLock</name>
@@ -522,6 +406,110 @@
     <message>
         <source>Error of locking.</source>
         <translation>Ошибка финализации.</translation>
+    </message>
+</context>
+<context>
+    <name>Prompts</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>Cannot create &quot;%1&quot;</source>
+        <translation>Невозможно создать каталог &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>ToolTips</name>
+    <message>
+        <source>Create new file</source>
+        <translation>Создать файл</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Открыть файл</translation>
+    </message>
+    <message>
+        <source>Save file</source>
+        <translation>Сохранить файл</translation>
+    </message>
+    <message>
+        <source>Close file</source>
+        <translation>Закрыть файл</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Вырезать</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Вставить</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Найти далее</translation>
+    </message>
+    <message>
+        <source>Read keys</source>
+        <translation>Считать ключи</translation>
+    </message>
+    <message>
+        <source>Write keys</source>
+        <translation>Записать заготовки</translation>
+    </message>
+    <message>
+        <source>Lock key</source>
+        <translation>Финализировать заготовку</translation>
+    </message>
+    <message>
+        <source>Disable show of null strings in the table</source>
+        <translation>Отключить показ пустых строк в таблице</translation>
+    </message>
+</context>
+<context>
+    <name>TreeMenu</name>
+    <message>
+        <source>Create file</source>
+        <translation>Создать файл</translation>
+    </message>
+    <message>
+        <source>Create folder</source>
+        <translation>Создать папку</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Переименовать</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
     </message>
 </context>
 </TS>

@@ -15,7 +15,6 @@
 namespace tervane {
 namespace {
 
-const char* const kContext = "Document";
 const QString kCaption = QStringLiteral("Tervane");
 
 // Paths in the settings record are 8-bit text with the system's separators.
@@ -109,8 +108,7 @@ bool Document::AskSaveChanges(int mode) {
     if (mode == 0) {
         answer = ButtonYes;
     } else if (mode == 1) {
-        const QString text = Tr(kContext, "Save changes in ") + QLatin1Char('"') + m_displayName + QLatin1Char('"') +
-                             QStringLiteral(" ?");
+        const QString text = Tr("Document", "Save changes in \"%1\" ?").arg(m_displayName);
         answer = prompts().message(PromptIcon::Question, kCaption, text, ButtonYes | ButtonNo | ButtonCancel);
     } else if (mode == 2) {
         answer = ButtonNo;
@@ -142,7 +140,7 @@ bool Document::NewBase() {
     m_workingBase = base;
     m_currentPage = -1;
     m_savedBase.clear();
-    m_displayName = Tr(kContext, "Data Base");
+    m_displayName = Tr("Document", "Data Base");
     m_modified = false;
     replaceTree(empty);
     redraw();
@@ -167,8 +165,8 @@ bool Document::OpenBase(const QString& chosenFile) {
 
     if (base == m_savedBase) {
         // Reopening drops the unsaved changes: the user asked for the files as they are on disk.
-        const QString text = Tr(kContext, "File ") + QLatin1Char('"') + QDir::toNativeSeparators(file) +
-                             QLatin1Char('"') + Tr(kContext, " is already opened. Open file again ?");
+        const QString text =
+            Tr("Document", "File \"%1\" is already opened. Open file again ?").arg(QDir::toNativeSeparators(file));
         if (prompts().message(PromptIcon::Question, kCaption, text, ButtonOk | ButtonCancel) != ButtonOk)
             return false;
     } else if (!AskSaveChanges(1)) {

@@ -9,42 +9,40 @@
 namespace tervane {
 namespace {
 
-const char* const kContext = "FileErrors";
-
 QString productCaption() {
     return QStringLiteral("Tervane");
 }
 
-// The English prefixes are the translation sources; the read and write ones have no blank
-// after the colon, unlike the Russian ones.
-const char* prefixOf(std::int32_t code) {
+// The English read and write messages have no blank after the colon, unlike the Russian ones.
+QString messageOf(std::int32_t code) {
     switch (code) {
     case FileErrorRead:
-        return "File read error:";
+        return Tr("FileErrors", "File read error:\"%1\"");
     case FileErrorWrite:
-        return "File write error:";
+        return Tr("FileErrors", "File write error:\"%1\"");
     case FileErrorCreate:
-        return "Create file error: ";
+        return Tr("FileErrors", "Create file error: \"%1\"");
     case FileErrorOpen:
-        return "Open file error: ";
+        return Tr("FileErrors", "Open file error: \"%1\"");
     case FileErrorDelete:
-        return "Delete file error: ";
+        return Tr("FileErrors", "Delete file error: \"%1\"");
     case FileErrorVersion:
-        return "Incorrect data base version: ";
+        return Tr("FileErrors", "Incorrect data base version: \"%1\"");
     case FileErrorFormat:
-        return "The database file has an unknown format: ";
+        return Tr("FileErrors", "The database file has an unknown format: \"%1\"");
     default:
-        return nullptr;
+        return {};
     }
 }
 
 } // namespace
 
 QString FileErrorText(std::int32_t code, const QString& path) {
-    if (const char* prefix = prefixOf(code))
-        return Tr(kContext, prefix) + QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+    const QString message = messageOf(code);
+    if (!message.isEmpty())
+        return message.arg(QDir::toNativeSeparators(path));
     // 64-bit so that the lowest code negates without overflow.
-    return Tr(kContext, "Error: ") + QString::number(-qint64(code)) + QLatin1Char('.');
+    return Tr("FileErrors", "Error: %1.").arg(-qint64(code));
 }
 
 bool ReportFileError(std::int32_t code, const QString& path) {
@@ -60,8 +58,8 @@ bool EnsureFreeSpace(const QString& path, std::int64_t needed) {
         // Equal is not enough: the room must exceed what the caller asks for.
         if (needed < space.freeBytes)
             return true;
-        const QString text = Tr(kContext, "No free space on a disk ") + space.drive +
-                             Tr(kContext, ". Cleanup a disk and press repeat operation.");
+        const QString text =
+            Tr("FileErrors", "No free space on a disk %1. Cleanup a disk and press repeat operation.").arg(space.drive);
         if (prompts().message(PromptIcon::Warning, productCaption(), text, ButtonRetry | ButtonCancel) != ButtonRetry)
             return false;
     }

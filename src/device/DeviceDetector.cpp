@@ -16,11 +16,11 @@ const QString kBrand = QStringLiteral("Orvel");
 QString firmwareRequirementText(std::int32_t model) {
     switch (model) {
     case ModelLark:
-        return Tr("Device", " Lark version 3.82 and above.");
+        return Tr("Device", "Need %1 Lark version 3.82 and above.").arg(kBrand);
     case ModelWren:
-        return Tr("Device", " Wren version 1.10 and above.");
+        return Tr("Device", "Need %1 Wren version 1.10 and above.").arg(kBrand);
     default:
-        return Tr("Device", " Kestrel version 1.36 and above.");
+        return Tr("Device", "Need %1 Kestrel version 1.36 and above.").arg(kBrand);
     }
 }
 
@@ -72,7 +72,7 @@ bool DeviceDetector::IdentifyDevice() {
     if (FirmwareVersionNumber(m_firmwareVersionText) >= MinimumFirmwareVersion(model))
         return true;
     prompts().message(PromptIcon::Error, Tr("Device", "Connection is impossible."),
-                      Tr("Device", "Need ") + kBrand + firmwareRequirementText(model), ButtonOk);
+                      firmwareRequirementText(model), ButtonOk);
     return false;
 }
 
@@ -92,8 +92,8 @@ void DeviceDetector::DetectDevice() {
         return;
     if (identified) {
         const QString modelName = DeviceModelName(settings().lastDeviceModel());
-        statusSink().setMessageText(Tr("Device", "Found ") + kBrand + QLatin1Char(' ') + modelName +
-                                    QStringLiteral(" [HID]"));
+        statusSink().setMessageText(Tr("Device", "Found %1").arg(kBrand + QLatin1Char(' ') + modelName +
+                                                                 QStringLiteral(" [HID]")));
     } else {
         statusSink().setMessageText(Tr("Device", "Found: Unknown device."));
     }
@@ -111,12 +111,9 @@ void DeviceDetector::showWorkMode(bool online) const {
     const QString modelName = DeviceModelName(settings().lastDeviceModel());
     if (modelName.isEmpty())
         return;
-    QString text = Tr("Device", "Work mode: ") + kBrand + QLatin1Char(' ') + modelName;
-    if (online)
-        text += QStringLiteral(" v") + m_firmwareVersionText + Tr("Device", " (Online)");
-    else
-        text += Tr("Device", " (Offline)");
-    statusSink().setWorkModeText(text);
+    const QString device = kBrand + QLatin1Char(' ') + modelName;
+    statusSink().setWorkModeText(online ? Tr("Device", "Work mode: %1 v%2 (Online)").arg(device, m_firmwareVersionText)
+                                        : Tr("Device", "Work mode: %1 (Offline)").arg(device));
 }
 
 DeviceDetector& deviceDetector() {

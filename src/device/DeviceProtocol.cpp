@@ -107,7 +107,7 @@ void DeviceProtocol::PumpWait(int ms) {
 
 void DeviceProtocol::ShowTransferRetry(int count) {
     const QString text = count == 0 ? Tr("Device", "Data transfer error.")
-                                    : Tr("Device", "Repeating data transfer: ") + QString::number(count);
+                                    : Tr("Device", "Repeating data transfer: %1").arg(count);
     statusSink().setMessageText(text);
     eventPump().processEvents();
 }

@@ -25,10 +25,6 @@
 namespace tervane {
 namespace {
 
-QString text(const char* english) {
-    return Tr("OperationDialog", english);
-}
-
 QPushButton* makeButton(QWidget* parent, const char* name, const QRect& geometry) {
     auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -120,12 +116,12 @@ void OperationDialog::setLayoutFor(Layout layout) {
 }
 
 void OperationDialog::SetProcCaptions() {
-    m_groupBox1->setTitle(text("Writing:"));
-    m_groupBox2->setTitle(text("Operation result:"));
-    m_repeatButton->setText(text("Repeat"));
-    m_nextButton->setText(text("Next"));
-    m_endButton->setText(text("Exit"));
-    m_cancelButton->setText(text("Cancel"));
+    m_groupBox1->setTitle(Tr("OperationDialog", "Writing:"));
+    m_groupBox2->setTitle(Tr("OperationDialog", "Operation result:"));
+    m_repeatButton->setText(Tr("OperationDialog", "Repeat"));
+    m_nextButton->setText(Tr("OperationDialog", "Next"));
+    m_endButton->setText(Tr("OperationDialog", "Exit"));
+    m_cancelButton->setText(Tr("OperationDialog", "Cancel"));
 }
 
 void OperationDialog::FormShow() {
@@ -220,7 +216,7 @@ bool OperationDialog::StartReadKeys() {
         return false;
     m_mode = ModeRead;
     m_cursor = *first;
-    openFor(Layout::Read, text("Keys reading"));
+    openFor(Layout::Read, Tr("OperationDialog", "Keys reading"));
     ArmReadKey();
     return true;
 }
@@ -234,7 +230,7 @@ bool OperationDialog::StartWriteBlanks() {
         return false;
     m_mode = ModeWrite;
     m_cursor = walk.start();
-    openFor(Layout::Write, text("Keys writing"));
+    openFor(Layout::Write, Tr("OperationDialog", "Keys writing"));
     ArmWriteBlank();
     return true;
 }
@@ -243,7 +239,7 @@ bool OperationDialog::StartLockKey() {
     if (!mayStart())
         return false;
     m_mode = ModeLock;
-    openFor(Layout::Lock, text("Lock key"));
+    openFor(Layout::Lock, Tr("OperationDialog", "Lock key"));
     ArmLockKey();
     return true;
 }
@@ -285,7 +281,7 @@ void OperationDialog::stopProgrammer() {
 void OperationDialog::ArmReadKey() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
-    m_infoPanel->setText(text("Waiting..."));
+    m_infoPanel->setText(Tr("OperationDialog", "Waiting..."));
     m_infoLabel1->setText(QStringLiteral("-"));
     m_infoLabel2->setText(QStringLiteral("-"));
     eventPump().processEvents();
@@ -299,7 +295,7 @@ void OperationDialog::ArmReadKey() {
 void OperationDialog::ArmWriteBlank() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
-    m_infoPanel->setText(text("Waiting..."));
+    m_infoPanel->setText(Tr("OperationDialog", "Waiting..."));
     const SelectionWalk walk = currentWalk();
     const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
     const std::optional<WalkPosition> target = walk.seek(m_cursor, holdsKey);
@@ -311,9 +307,10 @@ void OperationDialog::ArmWriteBlank() {
     m_nextButton->setEnabled(walk.seek(walk.after(m_cursor), holdsKey).has_value());
     const KeyCell cell = m_host.shownPage()->cell(walk.pageRow(m_cursor), m_cursor.column);
     const KeyCode code = cell.code();
-    m_infoLabel1->setText(text("    Key: ") + QString::fromStdString(KeyTypeFullName(cell.type())));
-    m_infoLabel2->setText(text(" Code: ") +
-                          QString::fromStdString(FormatKeyCode(cell.type(), code, KeyViewFull, true, true)));
+    m_infoLabel1->setText(
+        Tr("OperationDialog", "    Key: %1").arg(QString::fromStdString(KeyTypeFullName(cell.type()))));
+    m_infoLabel2->setText(Tr("OperationDialog", " Code: %1")
+                              .arg(QString::fromStdString(FormatKeyCode(cell.type(), code, KeyViewFull, true, true))));
     eventPump().processEvents();
     if (m_cancelled || arm != m_armSerial)
         return;
@@ -327,7 +324,7 @@ void OperationDialog::ArmWriteBlank() {
 void OperationDialog::ArmLockKey() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
-    m_infoPanel->setText(text("Waiting..."));
+    m_infoPanel->setText(Tr("OperationDialog", "Waiting..."));
     m_infoLabel1->setText(QStringLiteral("-"));
     m_infoLabel2->setText(QStringLiteral("-"));
     m_nextButton->setEnabled(false);
@@ -406,7 +403,7 @@ void OperationDialog::ShowLockResult(int code) {
 }
 
 void OperationDialog::AbortOnTransferError() {
-    statusSink().setMessageText(text("Data transfer error."));
+    statusSink().setMessageText(Tr("OperationDialog", "Data transfer error."));
     FormClose();
 }
 
@@ -445,7 +442,7 @@ void OperationDialog::runTransfer(bool download) {
     m_infoPanel->setText(QString());
     m_progressBar->setRange(0, rows - 1);
     m_progressBar->setValue(0);
-    openFor(Layout::Transfer, download ? text("Downloading database.") : text("Uploading database."));
+    openFor(Layout::Transfer, download ? Tr("OperationDialog", "Downloading database.") : Tr("OperationDialog", "Uploading database."));
 
     const quint64 session = m_session;
     TransferHooks hooks;

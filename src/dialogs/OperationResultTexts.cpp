@@ -1,27 +1,29 @@
 #include "dialogs/OperationResultTexts.h"
 
+#include <QtGlobal>
+
 namespace tervane {
 
 QString WriteResultText(int code, UiLanguage language) {
-    const char* text = "Write error.";
+    const char* text = QT_TRANSLATE_NOOP("OperationDialog", "Write error.");
     switch (code) {
     case 0:
-        text = "The key is successfully written.";
+        text = QT_TRANSLATE_NOOP("OperationDialog", "The key is successfully written.");
         break;
     case 1:
-        text = "Error - Data transfer is interrupted.";
+        text = QT_TRANSLATE_NOOP("OperationDialog", "Error - Data transfer is interrupted.");
         break;
     case 3:
-        text = "Write operation is cancelled.";
+        text = QT_TRANSLATE_NOOP("OperationDialog", "Write operation is cancelled.");
         break;
     case 4:
-        text = "Error - The code is already written.";
+        text = QT_TRANSLATE_NOOP("OperationDialog", "Error - The code is already written.");
         break;
     case 5:
-        text = "Error - It is impossible to complete operation.";
+        text = QT_TRANSLATE_NOOP("OperationDialog", "Error - It is impossible to complete operation.");
         break;
     case 7:
-        text = "Error - Wrong type device.";
+        text = QT_TRANSLATE_NOOP("OperationDialog", "Error - Wrong type device.");
         break;
     default:
         break;
@@ -32,19 +34,19 @@ QString WriteResultText(int code, UiLanguage language) {
 // A context of their own: two lock texts share their English with write texts but not their
 // Russian.
 QString LockResultText(int code, UiLanguage language) {
-    const char* text = "Error of locking.";
+    const char* text = QT_TRANSLATE_NOOP("OperationDialogLock", "Error of locking.");
     switch (code) {
     case 0:
-        text = "The key is successfully locked.";
+        text = QT_TRANSLATE_NOOP("OperationDialogLock", "The key is successfully locked.");
         break;
     case 1:
-        text = "Error - Data transfer is interrupted.";
+        text = QT_TRANSLATE_NOOP("OperationDialogLock", "Error - Data transfer is interrupted.");
         break;
     case 3:
-        text = "Lock operation is cancelled.";
+        text = QT_TRANSLATE_NOOP("OperationDialogLock", "Lock operation is cancelled.");
         break;
     case 4:
-        text = "Error - It is impossible to complete operation.";
+        text = QT_TRANSLATE_NOOP("OperationDialogLock", "Error - It is impossible to complete operation.");
         break;
     default:
         break;

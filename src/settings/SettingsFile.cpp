@@ -28,8 +28,8 @@ void ensureTempFolder(int languageSetting) {
     if (QDir().mkdir(folder))
         return;
     const UiLanguage language = ChooseLanguage(languageSetting);
-    const QString text = TrIn(language, "Settings", "Cannot create ") + QLatin1Char('"') +
-                         QDir::toNativeSeparators(folder) + QLatin1Char('"');
+    const QString text = TrIn(language, "Settings", QT_TRANSLATE_NOOP("Settings", "Cannot create \"%1\""))
+                             .arg(QDir::toNativeSeparators(folder));
     prompts().message(PromptIcon::Error, QStringLiteral("Tervane"), text, ButtonOk);
 }
 

@@ -70,7 +70,7 @@ QVariant KeyGridModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation == Qt::Horizontal) {
         if (section == kCommentColumn)
             return Tr("KeyGrid", " Comment");
-        return Tr("KeyGrid", " Key ") + QString::number(section + 1);
+        return Tr("KeyGrid", " Key %1").arg(section + 1);
     }
     const int pageRow = pageRowOf(section);
     return pageRow < 0 ? QString() : rowNumberText(pageRow);

@@ -12,7 +12,6 @@ namespace tervane {
 namespace {
 
 constexpr int kDesignedWidths[StatusPanels::kPanels] = {250, 100, 100, 100, 330};
-const char* const kContext = "MainWindow";
 const char* const kCounterPrefixes[3] = {QT_TRANSLATE_NOOP("MainWindow", "Used: "),
                                          QT_TRANSLATE_NOOP("MainWindow", "Free: "),
                                          QT_TRANSLATE_NOOP("MainWindow", "Total: ")};
@@ -89,7 +88,7 @@ void StatusPanels::setPanelText(int panel, const QString& text) {
 void StatusPanels::setUsage(const QString& used, const QString& free, const QString& total) {
     const QString values[3] = {used, free, total};
     for (int i = 0; i < 3; ++i)
-        setPanelText(i + 1, Tr(kContext, kCounterPrefixes[i]) + values[i]);
+        setPanelText(i + 1, Tr("MainWindow", kCounterPrefixes[i]) + values[i]);
 }
 
 void StatusPanels::changeEvent(QEvent* event) {
@@ -107,7 +106,7 @@ void StatusPanels::fitPanels() {
             const QFontMetrics metrics = label->fontMetrics();
             const int chrome = 2 * label->frameWidth() + 2 * label->margin() + metrics.horizontalAdvance(QLatin1Char(' '));
             for (const UiLanguage language : {UiLanguage::Russian, UiLanguage::English}) {
-                const QString text = TrIn(language, kContext, kCounterPrefixes[i - 1]) + kWidestValue;
+                const QString text = TrIn(language, "MainWindow", kCounterPrefixes[i - 1]) + kWidestValue;
                 width = std::max(width, metrics.horizontalAdvance(text) + chrome);
             }
         }

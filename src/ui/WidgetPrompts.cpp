@@ -13,8 +13,6 @@
 namespace tervane {
 namespace {
 
-constexpr const char* kContext = "Prompts";
-
 struct ButtonChoice {
     PromptButton button;
     QMessageBox::StandardButton standard;
@@ -22,11 +20,11 @@ struct ButtonChoice {
 };
 
 const ButtonChoice kButtons[] = {
-    {ButtonOk, QMessageBox::Ok, "OK"},
-    {ButtonYes, QMessageBox::Yes, "Yes"},
-    {ButtonNo, QMessageBox::No, "No"},
-    {ButtonRetry, QMessageBox::Retry, "Retry"},
-    {ButtonCancel, QMessageBox::Cancel, "Cancel"},
+    {ButtonOk, QMessageBox::Ok, QT_TRANSLATE_NOOP("Prompts", "OK")},
+    {ButtonYes, QMessageBox::Yes, QT_TRANSLATE_NOOP("Prompts", "Yes")},
+    {ButtonNo, QMessageBox::No, QT_TRANSLATE_NOOP("Prompts", "No")},
+    {ButtonRetry, QMessageBox::Retry, QT_TRANSLATE_NOOP("Prompts", "Retry")},
+    {ButtonCancel, QMessageBox::Cancel, QT_TRANSLATE_NOOP("Prompts", "Cancel")},
 };
 
 QMessageBox::Icon boxIcon(PromptIcon icon) {
@@ -99,7 +97,7 @@ PromptButton WidgetPrompts::message(PromptIcon icon, const QString& caption, con
         if (!(buttons & choice.button))
             continue;
         QPushButton* button = box.addButton(choice.standard);
-        button->setText(Tr(kContext, choice.english));
+        button->setText(Tr("Prompts", choice.english));
         answers.insert(button, choice.button);
     }
     const PromptButton defaultAnswer = firstOf(buttons, {ButtonOk, ButtonYes, ButtonRetry, ButtonNo, ButtonCancel});
