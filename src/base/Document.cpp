@@ -98,20 +98,25 @@ bool Document::saveTo(const QString& base) {
     return true;
 }
 
-bool Document::AskSaveChanges(int mode) {
+bool Document::AskSaveChanges(SavePolicy mode) {
     if (!FlushCurrentPage())
         return false;
     if (m_workingBase.isEmpty() || !m_modified)
         return true;
 
     PromptButton answer = ButtonCancel;
-    if (mode == 0) {
+    switch (mode) {
+    case SavePolicy::SaveWithoutAsking:
         answer = ButtonYes;
-    } else if (mode == 1) {
+        break;
+    case SavePolicy::Ask: {
         const QString text = Tr("Document", "Save changes in \"%1\" ?").arg(m_displayName);
         answer = prompts().message(PromptIcon::Question, kCaption, text, ButtonYes | ButtonNo | ButtonCancel);
-    } else if (mode == 2) {
+        break;
+    }
+    case SavePolicy::DoNotSave:
         answer = ButtonNo;
+        break;
     }
     if (answer == ButtonNo)
         return true;
@@ -127,7 +132,7 @@ bool Document::AskSaveChanges(int mode) {
 }
 
 bool Document::NewBase() {
-    if (!AskSaveChanges(1))
+    if (!AskSaveChanges(SavePolicy::Ask))
         return false;
     releaseWorkingCopy();
     QString base;
@@ -169,7 +174,7 @@ bool Document::OpenBase(const QString& chosenFile) {
             Tr("Document", "File \"%1\" is already opened. Open file again ?").arg(QDir::toNativeSeparators(file));
         if (prompts().message(PromptIcon::Question, kCaption, text, ButtonOk | ButtonCancel) != ButtonOk)
             return false;
-    } else if (!AskSaveChanges(1)) {
+    } else if (!AskSaveChanges(SavePolicy::Ask)) {
         return false;
     }
 
@@ -194,7 +199,7 @@ bool Document::OpenBase(const QString& chosenFile) {
 }
 
 bool Document::CloseBase() {
-    if (!AskSaveChanges(1))
+    if (!AskSaveChanges(SavePolicy::Ask))
         return false;
     releaseWorkingCopy();
     becomeEmpty();

@@ -2,6 +2,7 @@
 
 #include "base/BaseTree.h"
 #include "base/KeyPage.h"
+#include "settings/SettingValues.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -38,9 +39,10 @@ public:
     // Writes a changed page back to the working page file before anything else is loaded or
     // saved. False (the write error shown) stops the caller.
     bool FlushCurrentPage();
-    // Whether the document may be dropped. mode 0 saves without asking, 1 asks, 2 drops the
-    // changes; false means the caller abandons its command.
-    bool AskSaveChanges(int mode);
+    // Whether the document may be dropped: saved without asking, asked, or dropped with its
+    // changes, by mode (a stored value of none of these counts as Cancel); false means the
+    // caller abandons its command.
+    bool AskSaveChanges(SavePolicy mode);
 
     bool NewBase();
     bool OpenBase();

@@ -51,13 +51,13 @@ void Settings::setDefaults() {
     for (int column = 1; column <= kColumnCount; ++column)
         setColumnWidth(column, 96);
     setTreeWidth(185);
-    setWindowState(0);
+    setWindowState(WindowState::Normal);
     setLastDeviceModel(1); // Lark: the key editor offers only the contact keys until another model is seen
-    setLanguageSetting(0);
+    setLanguageSetting(LanguageSetting::Automatic);
     setSkinIndex(1);
-    setSavePolicy(1);
+    setSavePolicy(SavePolicy::Ask);
     setGridFontName(QByteArrayLiteral("Tahoma"));
-    setGridFontStyle(0);
+    setGridFontStyle(FontStyle::Regular);
     setGridFontSize(8);
     setKeyTypeView(0);
     setKeyCodeView(0);
@@ -144,11 +144,11 @@ std::int32_t Settings::treeWidth() const {
 void Settings::setTreeWidth(std::int32_t v) {
     setInt32At(kTreeWidth, v);
 }
-std::uint8_t Settings::windowState() const {
-    return m_bytes[kWindowState];
+WindowState Settings::windowState() const {
+    return WindowState(m_bytes[kWindowState]);
 }
-void Settings::setWindowState(std::int32_t v) {
-    setInt32At(kWindowState, v);
+void Settings::setWindowState(WindowState v) {
+    setInt32At(kWindowState, std::int32_t(v));
 }
 std::int32_t Settings::lastDeviceModel() const {
     return int32At(kLastDeviceModel);
@@ -156,11 +156,11 @@ std::int32_t Settings::lastDeviceModel() const {
 void Settings::setLastDeviceModel(std::int32_t v) {
     setInt32At(kLastDeviceModel, v);
 }
-std::int32_t Settings::languageSetting() const {
-    return int32At(kLanguageSetting);
+LanguageSetting Settings::languageSetting() const {
+    return LanguageSetting(int32At(kLanguageSetting));
 }
-void Settings::setLanguageSetting(std::int32_t v) {
-    setInt32At(kLanguageSetting, v);
+void Settings::setLanguageSetting(LanguageSetting v) {
+    setInt32At(kLanguageSetting, std::int32_t(v));
 }
 std::int32_t Settings::skinIndex() const {
     return int32At(kSkinIndex);
@@ -168,11 +168,11 @@ std::int32_t Settings::skinIndex() const {
 void Settings::setSkinIndex(std::int32_t v) {
     setInt32At(kSkinIndex, v);
 }
-std::int32_t Settings::savePolicy() const {
-    return int32At(kSavePolicy);
+SavePolicy Settings::savePolicy() const {
+    return SavePolicy(int32At(kSavePolicy));
 }
-void Settings::setSavePolicy(std::int32_t v) {
-    setInt32At(kSavePolicy, v);
+void Settings::setSavePolicy(SavePolicy v) {
+    setInt32At(kSavePolicy, std::int32_t(v));
 }
 
 QByteArray Settings::gridFontName() const {
@@ -186,11 +186,11 @@ void Settings::setGridFontName(const QByteArray& name) {
     std::memcpy(m_bytes.data() + kGridFontName + 1, name.constData(), size_t(length));
 }
 
-std::int32_t Settings::gridFontStyle() const {
-    return int32At(kGridFontStyle);
+FontStyle Settings::gridFontStyle() const {
+    return FontStyle(int32At(kGridFontStyle));
 }
-void Settings::setGridFontStyle(std::int32_t v) {
-    setInt32At(kGridFontStyle, v);
+void Settings::setGridFontStyle(FontStyle v) {
+    setInt32At(kGridFontStyle, std::int32_t(v));
 }
 std::int32_t Settings::gridFontSize() const {
     return int32At(kGridFontSize);

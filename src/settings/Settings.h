@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings/SettingValues.h"
+#include "texts/UiLanguage.h"
+
 #include <QByteArray>
 #include <array>
 #include <cstdint>
@@ -41,20 +44,20 @@ public:
     void setColumnWidth(int column, std::int32_t width); // any other column is ignored
     std::int32_t treeWidth() const;
     void setTreeWidth(std::int32_t v);
-    std::uint8_t windowState() const; // only the low byte counts: 0 normal, 1 minimised, 2 maximised
-    void setWindowState(std::int32_t v);
+    WindowState windowState() const; // only the low byte counts
+    void setWindowState(WindowState v);
     std::int32_t lastDeviceModel() const;
     void setLastDeviceModel(std::int32_t v);
-    std::int32_t languageSetting() const;
-    void setLanguageSetting(std::int32_t v);
+    LanguageSetting languageSetting() const;
+    void setLanguageSetting(LanguageSetting v);
     std::int32_t skinIndex() const;
     void setSkinIndex(std::int32_t v);
-    std::int32_t savePolicy() const;
-    void setSavePolicy(std::int32_t v);
+    SavePolicy savePolicy() const;
+    void setSavePolicy(SavePolicy v);
     QByteArray gridFontName() const;              // length-prefixed, up to 255 bytes
     void setGridFontName(const QByteArray& name); // cut to 255 bytes
-    std::int32_t gridFontStyle() const;
-    void setGridFontStyle(std::int32_t v);
+    FontStyle gridFontStyle() const;
+    void setGridFontStyle(FontStyle v);
     std::int32_t gridFontSize() const;
     void setGridFontSize(std::int32_t v);
     std::int32_t keyTypeView() const;

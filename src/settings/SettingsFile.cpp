@@ -21,7 +21,7 @@ void readConfigFile(Settings& target) {
         ReadSettingsRecord(file, target);
 }
 
-void ensureTempFolder(int languageSetting) {
+void ensureTempFolder(LanguageSetting languageSetting) {
     const QString folder = TempFolder();
     if (QFileInfo(folder).isDir())
         return;

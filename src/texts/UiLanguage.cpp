@@ -29,10 +29,10 @@ void setUiLanguage(UiLanguage language) {
     g_language = language;
 }
 
-UiLanguage ChooseLanguage(int languageSetting) {
-    if (languageSetting == 1)
+UiLanguage ChooseLanguage(LanguageSetting setting) {
+    if (setting == LanguageSetting::English)
         return UiLanguage::English;
-    if (languageSetting == 2)
+    if (setting == LanguageSetting::Russian)
         return UiLanguage::Russian;
     return systemInfo().systemLanguageIsRussian() ? UiLanguage::Russian : UiLanguage::English;
 }

@@ -19,8 +19,9 @@ QFont gridFont() {
     QFont font(FromCp1251(s.gridFontName()));
     const int size = s.gridFontSize() > 0 ? s.gridFontSize() : 8;
     font.setPointSize(size);
-    font.setItalic(s.gridFontStyle() == 1 || s.gridFontStyle() == 3);
-    font.setBold(s.gridFontStyle() == 2 || s.gridFontStyle() == 3);
+    const FontStyle style = s.gridFontStyle();
+    font.setItalic(style == FontStyle::Italic || style == FontStyle::BoldItalic);
+    font.setBold(style == FontStyle::Bold || style == FontStyle::BoldItalic);
     return font;
 }
 

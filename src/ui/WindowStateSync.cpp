@@ -38,10 +38,10 @@ void WindowStateSync::restore(const Settings& s) {
 
 void WindowStateSync::showInStoredState() {
     switch (m_storedState) {
-    case 1:
+    case WindowState::Minimised:
         m_window->showMinimized();
         break;
-    case 2:
+    case WindowState::Maximised:
         m_window->showMaximized();
         break;
     default:
@@ -52,7 +52,9 @@ void WindowStateSync::showInStoredState() {
 void WindowStateSync::store(Settings& s) const {
     for (int c = 1; c <= Settings::kColumnCount; ++c)
         s.setColumnWidth(c, m_grid->columnWidth(c - 1));
-    s.setWindowState(m_window->isMaximized() ? 2 : m_window->isMinimized() ? 1 : 0);
+    s.setWindowState(m_window->isMaximized()   ? WindowState::Maximised
+                     : m_window->isMinimized() ? WindowState::Minimised
+                                               : WindowState::Normal);
     s.setTreeWidth(m_splitter->widget(0)->width());
     // A maximised or minimised window stores the size it comes back to.
     const QRect normal =

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingValues.h"
+
 class QMainWindow;
 class QSplitter;
 
@@ -28,7 +30,7 @@ private:
     QMainWindow* m_window;
     QSplitter* m_splitter;
     KeyGridView* m_grid;
-    int m_storedState = 0;
+    WindowState m_storedState = WindowState::Normal;
 };
 
 } // namespace tervane

@@ -408,7 +408,7 @@ private slots:
         Document doc;
         QVERIFY(doc.NewBase());
         QCOMPARE(doc.workingBase(), temp() + "/rdb_temp_2");
-        QVERIFY(doc.AskSaveChanges(1));
+        QVERIFY(doc.AskSaveChanges(SavePolicy::Ask));
         doc.releaseAtExit();
         QCOMPARE(workingFiles(), QStringList({"rdb_temp_0.dat", "rdb_temp_0.dir", "rdb_temp_0.lck"}));
 

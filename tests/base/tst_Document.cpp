@@ -338,7 +338,7 @@ private slots:
         if (dialog)
             env->prompts.answerFile(dialog == 2 ? std::optional<QString>(keys + "/first.dir") : std::nullopt);
 
-        const bool closed = doc.AskSaveChanges(policy);
+        const bool closed = doc.AskSaveChanges(SavePolicy(policy));
         if (closed) {
             doc.storeLastBasePath();
             doc.releaseAtExit();

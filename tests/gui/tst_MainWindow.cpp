@@ -98,7 +98,7 @@ private slots:
     void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup() {
         if (f->session) {
-            settings().setSavePolicy(2);
+            settings().setSavePolicy(SavePolicy::DoNotSave);
             f->closeWindow();
         }
         QCOMPARE(f->env.prompts.pendingAnswers(), 0);
@@ -236,7 +236,7 @@ private slots:
         w.resize(1000, 500);
         paintNow(w);
         const int commentWidth = w.grid()->columnWidth(6);
-        settings().setSavePolicy(2);
+        settings().setSavePolicy(SavePolicy::DoNotSave);
         QVERIFY(f->closeWindow());
 
         settings().setDefaults();
@@ -457,7 +457,7 @@ private slots:
         MainWindow& w = f->start();
         f->openBase(base);
         editComment(w, 5, QStringLiteral("changed"));
-        settings().setSavePolicy(policy);
+        settings().setSavePolicy(SavePolicy(policy));
         if (asks)
             f->env.prompts.answer(ButtonNo);
         const int shownBefore = f->env.prompts.shown().size();
@@ -609,7 +609,7 @@ private slots:
         QFETCH(bool, russian);
         f->env.system.russian = russianSystem;
         settings().setDefaults();
-        settings().setLanguageSetting(setting);
+        settings().setLanguageSetting(LanguageSetting(setting));
         QVERIFY(SaveSettings());
         MainWindow& w = f->start();
         QCOMPARE(f->panel(1), russian ? QStringLiteral("Занято: -") : QStringLiteral("Used: -"));

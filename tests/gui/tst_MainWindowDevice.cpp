@@ -52,7 +52,7 @@ private slots:
     }
     void cleanup() {
         if (f->session) {
-            settings().setSavePolicy(2);
+            settings().setSavePolicy(SavePolicy::DoNotSave);
             f->closeWindow();
         }
         deviceLink().setTransport(nullptr);
@@ -129,7 +129,7 @@ private slots:
         simulator->injectFault(ProgrammerSimulator::Fault::NoAnswer, 100);
         const int stopsBefore = simulator->commandCount(CmdStop);
         const qint64 before = pump.now;
-        settings().setSavePolicy(2);
+        settings().setSavePolicy(SavePolicy::DoNotSave);
         QVERIFY(f->closeWindow());
         QVERIFY(pump.now - before < DeviceLink::ReadBoundMs);
         QCOMPARE(simulator->commandCount(CmdStop), stopsBefore);
@@ -234,7 +234,7 @@ private slots:
             QVERIFY2(report[1] == CmdPing || report[1] == CmdIdentify, qPrintable(QString::number(report[1])));
         QVERIFY(w.document().pageBuffer() == before);
         QVERIFY(lark.commandCount(CmdReadBaseRow) + lark.commandCount(CmdWriteBaseRow) <= 11);
-        settings().setSavePolicy(2);
+        settings().setSavePolicy(SavePolicy::DoNotSave);
         f->closeWindow();
     }
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QtEndian>
 #include <cstring>
 #include <functional>
 
@@ -117,17 +118,17 @@ void TestSettings::addNumberFields() {
     row("TreeWidth", 4144, 4, 185, 321,
         {[](const Settings& s) { return s.treeWidth(); }, [](Settings& s, qint64 v) { s.setTreeWidth(qint32(v)); }});
     row("WindowState", 4148, 4, 0, 2,
-        {[](const Settings& s) { return s.windowState(); }, [](Settings& s, qint64 v) { s.setWindowState(qint32(v)); }});
+        {[](const Settings& s) { return qint64(s.windowState()); }, [](Settings& s, qint64 v) { s.setWindowState(WindowState(v)); }});
     row("LastDeviceModel", 4152, 4, 1, 4,
         {[](const Settings& s) { return s.lastDeviceModel(); }, [](Settings& s, qint64 v) { s.setLastDeviceModel(qint32(v)); }});
     row("LanguageSetting", 4156, 4, 0, 2,
-        {[](const Settings& s) { return s.languageSetting(); }, [](Settings& s, qint64 v) { s.setLanguageSetting(qint32(v)); }});
+        {[](const Settings& s) { return qint64(s.languageSetting()); }, [](Settings& s, qint64 v) { s.setLanguageSetting(LanguageSetting(v)); }});
     row("SkinIndex", 4160, 4, 1, 39,
         {[](const Settings& s) { return s.skinIndex(); }, [](Settings& s, qint64 v) { s.setSkinIndex(qint32(v)); }});
     row("SavePolicy", 4164, 4, 1, 2,
-        {[](const Settings& s) { return s.savePolicy(); }, [](Settings& s, qint64 v) { s.setSavePolicy(qint32(v)); }});
+        {[](const Settings& s) { return qint64(s.savePolicy()); }, [](Settings& s, qint64 v) { s.setSavePolicy(SavePolicy(v)); }});
     row("GridFontStyle", 4424, 4, 0, 3,
-        {[](const Settings& s) { return s.gridFontStyle(); }, [](Settings& s, qint64 v) { s.setGridFontStyle(qint32(v)); }});
+        {[](const Settings& s) { return qint64(s.gridFontStyle()); }, [](Settings& s, qint64 v) { s.setGridFontStyle(FontStyle(v)); }});
     row("GridFontSize", 4428, 4, 8, 14,
         {[](const Settings& s) { return s.gridFontSize(); }, [](Settings& s, qint64 v) { s.setGridFontSize(qint32(v)); }});
     row("KeyTypeView", 4432, 4, 0, 2,
@@ -181,8 +182,8 @@ void TestSettings::numberFieldRoundTrip() {
 }
 
 void TestSettings::windowStateReadsOnlyTheLowByte() {
-    settings().setWindowState(0x7F000102);
-    QCOMPARE(int(settings().windowState()), 2);
+    qToLittleEndian<qint32>(0x7F000102, settings().data() + 4148);
+    QCOMPARE(settings().windowState(), WindowState::Maximised);
 }
 
 void TestSettings::defaultsLeaveTextsAndPaddingZero() {
@@ -303,7 +304,7 @@ void TestSettings::gridFontName() {
     const QByteArray longName(300, 'F');
     settings().setGridFontName(longName);
     QCOMPARE(settings().gridFontName(), longName.left(255));
-    QCOMPARE(settings().gridFontStyle(), 0); // the field after the name is intact
+    QCOMPARE(settings().gridFontStyle(), FontStyle::Regular); // the field after the name is intact
 }
 
 void TestSettings::wholeRecordRule_data() {
@@ -417,9 +418,9 @@ void TestSettings::cannotCreateMessageLanguage() {
     env.system.russian = systemRussian;
 
     // The language comes from the loaded file, not from the record in memory before the load.
-    settings().setLanguageSetting(languageSetting);
+    settings().setLanguageSetting(LanguageSetting(languageSetting));
     QVERIFY(SaveSettings());
-    settings().setLanguageSetting(languageSetting == 2 ? 1 : 2);
+    settings().setLanguageSetting(languageSetting == 2 ? LanguageSetting::English : LanguageSetting::Russian);
 
     QVERIFY(writeFileBytes(env.paths.root() + QStringLiteral("/afile"), "x"));
     const QString folder = env.paths.root() + QStringLiteral("/afile/TEMP");
