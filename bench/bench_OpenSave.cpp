@@ -144,8 +144,8 @@ struct LargeBase {
     explicit LargeBase(const QString& parent)
         : dir(parent + QStringLiteral("/tervane-bench-XXXXXX")), paths(dir.path()),
           base(dir.path() + QStringLiteral("/user/city")) {
-        setAppPaths(&paths);
-        setPrompts(&prompts);
+        appPathsSeam().install(&paths);
+        promptsSeam().install(&prompts);
         QDir root(dir.path());
         root.mkpath(QStringLiteral("user"));
         root.mkpath(QStringLiteral("temp"));
@@ -153,8 +153,8 @@ struct LargeBase {
         root.mkpath(QStringLiteral("reference"));
     }
     ~LargeBase() {
-        setPrompts(nullptr);
-        setAppPaths(nullptr);
+        promptsSeam().install(nullptr);
+        appPathsSeam().install(nullptr);
     }
 
     QString reference() const { return dir.path() + QStringLiteral("/reference"); }

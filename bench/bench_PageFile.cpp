@@ -40,12 +40,12 @@ struct Workspace {
 
     Workspace() {
         paths = std::make_unique<BenchPaths>(dir.path());
-        setAppPaths(paths.get());
+        appPathsSeam().install(paths.get());
         QDir(dir.path()).mkpath(QStringLiteral("temp"));
         pageFile = dir.path() + QStringLiteral("/base.dat");
         copyFile = dir.path() + QStringLiteral("/temp/copy.dat");
     }
-    ~Workspace() { setAppPaths(nullptr); }
+    ~Workspace() { appPathsSeam().install(nullptr); }
 
     bool fill(int pages) {
         QFile file(pageFile);

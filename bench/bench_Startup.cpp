@@ -184,11 +184,11 @@ struct EditorInstall {
             return false;
 
         DefaultAppPaths paths(program, [this](const char*) { return temp; });
-        setAppPaths(&paths);
+        appPathsSeam().install(&paths);
         settings().setDefaults();
         settings().setLastBasePath(QFile::encodeName(QDir::toNativeSeparators(base)));
         const bool saved = SaveSettings();
-        setAppPaths(nullptr);
+        appPathsSeam().install(nullptr);
         if (!saved)
             return false;
 

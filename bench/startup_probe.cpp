@@ -143,11 +143,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     tervane::DefaultAppPaths paths(programFolder);
-    tervane::setAppPaths(&paths);
+    tervane::appPathsSeam().install(&paths);
     FailingPrompts prompts;
-    tervane::setPrompts(&prompts);
+    tervane::promptsSeam().install(&prompts);
     tervane::QtShell shell;
-    tervane::setShell(&shell);
+    tervane::shellSeam().install(&shell);
     const std::unique_ptr<tervane::HidTransport> transport = tervane::CreateSystemTransport();
     tervane::deviceLink().setTransport(transport.get());
 

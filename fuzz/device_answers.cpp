@@ -36,8 +36,8 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static SilentPrompts prompts;
     static InstantPump pump;
-    setPrompts(&prompts);
-    setEventPump(&pump);
+    promptsSeam().install(&prompts);
+    eventPumpSeam().install(&pump);
 
     ProgrammerSimulator simulator('C', "3.82");
     // The programmer itself stays silent: every answer comes from the input.
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    setEventPump(nullptr);
-    setPrompts(nullptr);
+    eventPumpSeam().install(nullptr);
+    promptsSeam().install(nullptr);
     return 0;
 }

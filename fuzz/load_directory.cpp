@@ -26,7 +26,7 @@ public:
 
 struct Environment {
     QuietPrompts prompts;
-    Environment() { setPrompts(&prompts); }
+    Environment() { promptsSeam().install(&prompts); }
 };
 
 bool load(const QByteArray& bytes, BaseTree& tree) {

@@ -33,9 +33,9 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     tervane::WidgetPrompts prompts;
-    tervane::setPrompts(&prompts);
+    const tervane::ScopedSeam<tervane::Prompts> promptsInstalled(tervane::promptsSeam(), &prompts);
     tervane::QtShell shell;
-    tervane::setShell(&shell);
+    const tervane::ScopedSeam<tervane::Shell> shellInstalled(tervane::shellSeam(), &shell);
     const std::unique_ptr<tervane::HidTransport> transport = tervane::CreateSystemTransport();
     tervane::deviceLink().setTransport(transport.get());
 
@@ -55,8 +55,6 @@ int main(int argc, char** argv) {
         }
         result = QApplication::exec();
     }
-    tervane::setPrompts(nullptr);
-    tervane::setShell(nullptr);
     tervane::deviceLink().setTransport(nullptr);
     return result;
 }

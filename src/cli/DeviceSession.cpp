@@ -39,7 +39,7 @@ DeviceSession::DeviceSession() : m_transport(CreateSystemTransport()) {
     });
     m_interruptWatch.start();
 
-    setStatusSink(&m_lines);
+    statusSinkSeam().install(&m_lines);
     DeviceLink& link = deviceLink();
     link.setTransport(m_transport.get());
     link.DeviceRegisterNotices([] { deviceLink().DeviceOpen(); });
@@ -52,7 +52,7 @@ DeviceSession::~DeviceSession() {
     DeviceLink& link = deviceLink();
     link.DeviceRegisterNotices(nullptr);
     link.setTransport(nullptr);
-    setStatusSink(nullptr);
+    statusSinkSeam().install(nullptr);
     std::signal(SIGINT, SIG_DFL);
     SetAppClosing(false);
 }

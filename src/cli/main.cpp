@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
     // The file error texts of a script's tool are English whatever the system's language.
     setUiLanguage(UiLanguage::English);
     CliPrompts cliPrompts;
-    setPrompts(&cliPrompts);
+    promptsSeam().install(&cliPrompts);
 
     const CommandRegistry registry;
     QStringList args = QCoreApplication::arguments().mid(1);
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     QByteArray out;
     QString reason;
     const ExitCode code = command->run(args, out, reason);
-    setPrompts(nullptr);
+    promptsSeam().install(nullptr);
     if (code == ExitUsage)
         return usageError(registry, reason);
     // A core routine that showed an error has failed, whatever it returned.

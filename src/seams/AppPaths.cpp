@@ -45,16 +45,16 @@ QString DefaultAppPaths::softwareFolder() const {
 }
 
 namespace {
-DefaultAppPaths g_default;
-AppPaths* g_paths = nullptr;
 } // namespace
 
-AppPaths& appPaths() {
-    return g_paths ? *g_paths : g_default;
+Seam<AppPaths>& appPathsSeam() {
+    static DefaultAppPaths fallback;
+    static Seam<AppPaths> seam(fallback);
+    return seam;
 }
 
-void setAppPaths(AppPaths* paths) {
-    g_paths = paths;
+AppPaths& appPaths() {
+    return appPathsSeam().get();
 }
 
 QString TempFolder() {

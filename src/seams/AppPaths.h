@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seams/Seam.h"
+
 #include <QString>
 #include <functional>
 
@@ -41,7 +43,8 @@ private:
 };
 
 AppPaths& appPaths();
-void setAppPaths(AppPaths* paths); // not owned; nullptr restores the default rules
+// The seam itself, for a ScopedSeam that replaces the program's own for a while.
+Seam<AppPaths>& appPathsSeam();
 
 // The temporary folder of the paths in force (the working copies live there).
 QString TempFolder();

@@ -20,18 +20,16 @@ public:
 private:
     QElapsedTimer m_clock;
 };
-
-QtEventPump g_real;
-EventPump* g_pump = nullptr;
-
 } // namespace
 
-EventPump& eventPump() {
-    return g_pump ? *g_pump : g_real;
+Seam<EventPump>& eventPumpSeam() {
+    static QtEventPump fallback;
+    static Seam<EventPump> seam(fallback);
+    return seam;
 }
 
-void setEventPump(EventPump* pump) {
-    g_pump = pump;
+EventPump& eventPump() {
+    return eventPumpSeam().get();
 }
 
 } // namespace tervane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seams/Seam.h"
+
 #include <QtGlobal>
 
 namespace tervane {
@@ -15,6 +17,7 @@ public:
 };
 
 EventPump& eventPump();
-void setEventPump(EventPump* pump); // not owned; nullptr restores the real one
+// The seam itself, for a ScopedSeam that replaces the program's own for a while.
+Seam<EventPump>& eventPumpSeam();
 
 } // namespace tervane

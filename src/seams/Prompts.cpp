@@ -18,18 +18,16 @@ public:
     std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
-
-StderrPrompts g_fallback;
-Prompts* g_prompts = nullptr;
-
 } // namespace
 
-Prompts& prompts() {
-    return g_prompts ? *g_prompts : g_fallback;
+Seam<Prompts>& promptsSeam() {
+    static StderrPrompts fallback;
+    static Seam<Prompts> seam(fallback);
+    return seam;
 }
 
-void setPrompts(Prompts* p) {
-    g_prompts = p;
+Prompts& prompts() {
+    return promptsSeam().get();
 }
 
 } // namespace tervane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seams/Seam.h"
+
 #include <QString>
 #include <optional>
 
@@ -41,7 +43,7 @@ public:
 // The prompts in force. Without one installed, messages go to stderr and are answered with
 // Cancel (or OK when that is the only button), and file dialogs are cancelled.
 Prompts& prompts();
-// Installs p (not owned); nullptr restores the fallback.
-void setPrompts(Prompts* p);
+// The seam itself, for a ScopedSeam that replaces the program's own for a while.
+Seam<Prompts>& promptsSeam();
 
 } // namespace tervane

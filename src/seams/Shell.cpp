@@ -13,18 +13,16 @@ public:
     }
     bool openFile(const QString& path) override { return openUrl(path); }
 };
-
-StderrShell g_fallback;
-Shell* g_shell = nullptr;
-
 } // namespace
 
-Shell& shell() {
-    return g_shell ? *g_shell : g_fallback;
+Seam<Shell>& shellSeam() {
+    static StderrShell fallback;
+    static Seam<Shell> seam(fallback);
+    return seam;
 }
 
-void setShell(Shell* s) {
-    g_shell = s;
+Shell& shell() {
+    return shellSeam().get();
 }
 
 } // namespace tervane

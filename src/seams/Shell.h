@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seams/Seam.h"
+
 #include <QString>
 
 namespace tervane {
@@ -14,6 +16,7 @@ public:
 
 // Without a window the fallback only reports the request on stderr.
 Shell& shell();
-void setShell(Shell* s); // not owned; nullptr restores the fallback
+// The seam itself, for a ScopedSeam that replaces the program's own for a while.
+Seam<Shell>& shellSeam();
 
 } // namespace tervane

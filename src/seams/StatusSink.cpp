@@ -2,16 +2,16 @@
 
 namespace tervane {
 namespace {
-MemoryStatusSink g_memory;
-StatusSink* g_sink = nullptr;
 } // namespace
 
-StatusSink& statusSink() {
-    return g_sink ? *g_sink : g_memory;
+Seam<StatusSink>& statusSinkSeam() {
+    static MemoryStatusSink fallback;
+    static Seam<StatusSink> seam(fallback);
+    return seam;
 }
 
-void setStatusSink(StatusSink* sink) {
-    g_sink = sink;
+StatusSink& statusSink() {
+    return statusSinkSeam().get();
 }
 
 } // namespace tervane

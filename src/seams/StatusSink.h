@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seams/Seam.h"
+
 #include <QString>
 
 namespace tervane {
@@ -26,6 +28,7 @@ private:
 };
 
 StatusSink& statusSink();
-void setStatusSink(StatusSink* sink); // not owned; nullptr restores the in-memory sink
+// The seam itself, for a ScopedSeam that replaces the program's own for a while.
+Seam<StatusSink>& statusSinkSeam();
 
 } // namespace tervane

@@ -47,18 +47,16 @@ public:
         return space;
     }
 };
-
-QtSystemInfo g_real;
-SystemInfo* g_info = nullptr;
-
 } // namespace
 
-SystemInfo& systemInfo() {
-    return g_info ? *g_info : g_real;
+Seam<SystemInfo>& systemInfoSeam() {
+    static QtSystemInfo fallback;
+    static Seam<SystemInfo> seam(fallback);
+    return seam;
 }
 
-void setSystemInfo(SystemInfo* info) {
-    g_info = info;
+SystemInfo& systemInfo() {
+    return systemInfoSeam().get();
 }
 
 } // namespace tervane

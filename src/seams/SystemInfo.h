@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seams/Seam.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -22,6 +24,7 @@ public:
 
 // The system in force: QLocale::system() and QStorageInfo unless a test installed another.
 SystemInfo& systemInfo();
-void setSystemInfo(SystemInfo* info); // not owned; nullptr restores the real system
+// The seam itself, for a ScopedSeam that replaces the program's own for a while.
+Seam<SystemInfo>& systemInfoSeam();
 
 } // namespace tervane

@@ -48,7 +48,7 @@ MainWindow::~MainWindow() {
     if (m_hook)
         m_hook->uninstall();
     if (&statusSink() == static_cast<StatusSink*>(m_status))
-        setStatusSink(nullptr);
+        statusSinkSeam().install(nullptr);
 }
 
 void MainWindow::buildWidgets() {
@@ -91,7 +91,7 @@ void MainWindow::buildWidgets() {
 
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
-    setStatusSink(m_status);
+    statusSinkSeam().install(m_status);
 
     m_hook = new MessageHook(this, m_commands, m_tree, m_grid);
     m_stateSync = std::make_unique<WindowStateSync>(this, m_splitter, m_grid);

@@ -169,9 +169,9 @@ int main(int argc, char** argv) {
         return 64;
     const QString mode = args[1];
     ChildPaths paths(args[2]);
-    setAppPaths(&paths);
+    appPathsSeam().install(&paths);
     ChildPrompts answers;
-    setPrompts(&answers);
+    promptsSeam().install(&answers);
     Document doc;
 
     if (mode == QLatin1String("hold")) {

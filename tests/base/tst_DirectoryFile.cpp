@@ -4,6 +4,7 @@
 
 #include "TestEnvironment.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QTest>
 #include <QThread>
@@ -260,9 +261,14 @@ void tst_DirectoryFile::roundTripKeepsTreeAndBytes() {
     QCOMPARE(loadedSelection, selected);
     QCOMPARE(loaded.size(), std::size_t(nodes.size()));
 
-    // Saving what was loaded writes the same bytes, stale name bytes included.
+    // Saving what was loaded writes the same bytes, stale name bytes included, to a file or to
+    // memory.
     QVERIFY(SaveDirectory(second, loaded));
     QCOMPARE(test::readFileBytes(second), test::readFileBytes(first));
+    QByteArray inMemory;
+    QBuffer buffer(&inMemory);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && SaveDirectory(buffer, loaded));
+    QCOMPARE(inMemory, test::readFileBytes(first));
     QVERIFY(env.prompts.shown().isEmpty());
 }
 
@@ -403,6 +409,19 @@ void tst_DirectoryFile::badFilesAreReported() {
     } else {
         QVERIFY(env.prompts.shown().isEmpty());
     }
+
+    // The same bytes from a buffer, behind a record's worth of something else that the reader
+    // must not count: the same verdict, and a message that names what the caller called them.
+    env.prompts.clear();
+    if (code != 0)
+        env.prompts.answer(ButtonOk);
+    QBuffer buffer;
+    buffer.setData(QByteArray(273, 'x') + bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly) && buffer.seek(273));
+    BaseTree fromBuffer;
+    QCOMPARE(LoadDirectory(buffer, "pasted", fromBuffer), code == 0);
+    QCOMPARE(describe(fromBuffer), describe(tree));
+    QCOMPARE(env.prompts.texts(), code != 0 ? QStringList{FileErrorText(code, "pasted")} : QStringList());
 }
 
 void tst_DirectoryFile::unopenableFileIsAnOpenError_data() {

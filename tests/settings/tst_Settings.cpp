@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -332,6 +333,17 @@ void TestSettings::wholeRecordRule() {
     settings().setWindowWidth(4444); // a stale value: the load starts from the defaults
     LoadSettings();
     QCOMPARE(recordBytes(settings()), taken ? patternedRecord() : recordBytes(Settings()));
+
+    // The record reader itself, from a buffer past a few bytes of something else: the same rule
+    // from the buffer's position, and a record it does not take leaves the target as it was.
+    QBuffer buffer;
+    buffer.setData(QByteArray("head") + bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly) && buffer.seek(4));
+    Settings target;
+    target.setWindowWidth(4444);
+    const QByteArray before = recordBytes(target);
+    QCOMPARE(ReadSettingsRecord(buffer, target), taken);
+    QCOMPARE(recordBytes(target), taken ? patternedRecord() : before);
 }
 
 void TestSettings::untouchedBytesSurviveLoadAndSave() {

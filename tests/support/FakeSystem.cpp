@@ -5,14 +5,6 @@
 
 namespace tervane::test {
 
-FakeSystemInfo::FakeSystemInfo() {
-    setSystemInfo(this);
-}
-
-FakeSystemInfo::~FakeSystemInfo() {
-    setSystemInfo(nullptr);
-}
-
 VolumeSpace FakeSystemInfo::volumeSpace(const QString&) const {
     auto* self = const_cast<FakeSystemInfo*>(this);
     ++self->queries;
@@ -29,19 +21,6 @@ TempAppPaths::TempAppPaths() {
     QDir(m_dir.path()).mkpath(QStringLiteral("program"));
     QDir(m_dir.path()).mkpath(QStringLiteral("temp"));
     m_temp = m_dir.path() + QStringLiteral("/temp");
-    setAppPaths(this);
-}
-
-TempAppPaths::~TempAppPaths() {
-    setAppPaths(nullptr);
-}
-
-VirtualEventPump::VirtualEventPump() {
-    setEventPump(this);
-}
-
-VirtualEventPump::~VirtualEventPump() {
-    setEventPump(nullptr);
 }
 
 void VirtualEventPump::processEvents() {

@@ -12,8 +12,6 @@ namespace tervane::test {
 // A system with a fixed language and fixed free space; installs itself while it lives.
 class FakeSystemInfo final : public SystemInfo {
 public:
-    FakeSystemInfo();
-    ~FakeSystemInfo() override;
 
     bool russian = false;
     qint64 freeBytes = qint64(1) << 40;  // plenty
@@ -26,13 +24,15 @@ public:
 
     bool systemLanguageIsRussian() const override { return russian; }
     VolumeSpace volumeSpace(const QString& path) const override;
+
+private:
+    ScopedSeam<SystemInfo> m_installed{systemInfoSeam(), this};
 };
 
 // Paths inside a fresh temporary folder: program folder, temp folder, software folder.
 class TempAppPaths final : public AppPaths {
 public:
     TempAppPaths();
-    ~TempAppPaths() override;
 
     QString root() const { return m_dir.path(); }
     QString programFolder() const override { return m_dir.path() + QStringLiteral("/program"); }
@@ -44,14 +44,12 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_temp;
+    ScopedSeam<AppPaths> m_installed{appPathsSeam(), this};
 };
 
 // Virtual time: sleeping advances the clock at once; processEvents runs a hook.
 class VirtualEventPump final : public EventPump {
 public:
-    VirtualEventPump();
-    ~VirtualEventPump() override;
-
     std::function<void()> onProcessEvents;
     bool processQtEvents = false;
     qint64 now = 0;
@@ -60,6 +58,9 @@ public:
     void processEvents() override;
     void sleepMs(int ms) override { now += ms; }
     qint64 nowMs() const override { return now; }
+
+private:
+    ScopedSeam<EventPump> m_installed{eventPumpSeam(), this};
 };
 
 } // namespace tervane::test

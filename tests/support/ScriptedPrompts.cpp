@@ -4,13 +4,9 @@
 
 namespace tervane::test {
 
-ScriptedPrompts::ScriptedPrompts() {
-    setPrompts(this);
-}
+ScriptedPrompts::ScriptedPrompts() = default;
 
-ScriptedPrompts::~ScriptedPrompts() {
-    setPrompts(nullptr);
-}
+ScriptedPrompts::~ScriptedPrompts() = default;
 
 void ScriptedPrompts::answer(PromptButton button) {
     m_buttons.push_back(button);

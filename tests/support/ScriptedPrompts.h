@@ -44,6 +44,7 @@ private:
     std::deque<PromptButton> m_buttons;
     std::deque<std::optional<QString>> m_files;
     QList<ShownPrompt> m_shown;
+    ScopedSeam<Prompts> m_installed{promptsSeam(), this};
 };
 
 } // namespace tervane::test
