@@ -110,7 +110,7 @@ void BM_DownloadOverSocket(benchmark::State& state) {
     DeviceProtocol protocol(link);
     auto source = std::make_unique<KeyPage>();
     for (int row = 0; row < kRows; ++row)
-        ApplyDownloadRecord(*source, row, memoryRow(row));
+        applyDownloadRecord(*source, row, memoryRow(row));
     if (!link.DeviceConnected() || UploadKeyBase(protocol, kRows, *source, {}) != TransferResult::Done) {
         state.SkipWithError("no connection to orvel-sim");
     } else {

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     tervane::promptsSeam().install(&prompts);
     tervane::QtShell shell;
     tervane::shellSeam().install(&shell);
-    const std::unique_ptr<tervane::HidTransport> transport = tervane::CreateSystemTransport();
+    const std::unique_ptr<tervane::HidTransport> transport = tervane::createSystemTransport();
     tervane::deviceLink().setTransport(transport.get());
 
     tervane::AppSession session;

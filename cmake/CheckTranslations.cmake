@@ -7,7 +7,7 @@ get_filename_component(name "${TS_FILE}" NAME)
 set(copy "${WORK_DIR}/${name}")
 configure_file("${TS_FILE}" "${copy}" COPYONLY)
 execute_process(
-    COMMAND "${LUPDATE}" -tr-function-alias translate+=Tr -locations none "${SOURCE_DIR}/src" -ts "${copy}"
+    COMMAND "${LUPDATE}" -locations none "${SOURCE_DIR}/src" -ts "${copy}"
     RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "lupdate failed:\n${output}${errors}")

@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t available = std::min<std::size_t>(ReportSize, size - offset - 1);
         std::copy_n(data + offset + 1, available, report.begin());
         if (op & 0x80)
-            report[64] = ReportChecksum(report.data());
-        const bool sound = ReportChecksumHolds(report.data());
+            report[64] = reportChecksum(report.data());
+        const bool sound = reportChecksumHolds(report.data());
         // A call that sends a command reads away what was queued before it, so its answer comes
         // out with the command.
         if (op % 4 >= 2)

@@ -33,7 +33,7 @@ bool read(const QByteArray& bytes, Settings& target) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return ReadSettingsRecord(buffer, target);
+    return readSettingsRecord(buffer, target);
 }
 
 } // namespace
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray saved;
     QBuffer out(&saved);
     out.open(QIODevice::WriteOnly);
-    if (!WriteSettingsRecord(out, s) || saved.size() != Settings::kSize ||
+    if (!writeSettingsRecord(out, s) || saved.size() != Settings::kSize ||
         std::memcmp(saved.constData(), s.data(), Settings::kSize) != 0)
         std::abort();
     Settings again;

@@ -38,7 +38,7 @@ void AppSession::show() {
 
 void AppSession::FormCreate(const QString& openBase) {
     MainWindow& w = *m_window;
-    SetAppClosing(false);
+    setAppClosing(false);
     // 1. Title.
     QApplication::setApplicationName(QStringLiteral("Tervane"));
     w.setWindowTitle(QStringLiteral("Tervane"));
@@ -46,7 +46,7 @@ void AppSession::FormCreate(const QString& openBase) {
     LoadSettings();
     Settings& s = settings();
     setUiLanguage(ChooseLanguage(s.languageSetting()));
-    ApplyQtTranslations(uiLanguage());
+    applyQtTranslations(uiLanguage());
     // 4. Skin.
     w.skins()->applySkinIndex(s.skinIndex());
     // 5-6.
@@ -82,7 +82,7 @@ bool AppSession::FormClose() {
         return false;
     // 2-4. Device waits and retries stop at once, so an open operation dialog closes without
     // waiting for a dead programmer; then the programmer is let go.
-    SetAppClosing(true);
+    setAppClosing(true);
     w.device().closeForExit();
     // 5. The state of this run.
     document.storeLastBasePath();

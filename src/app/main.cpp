@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     const tervane::ScopedSeam<tervane::Prompts> promptsInstalled(tervane::promptsSeam(), &prompts);
     tervane::QtShell shell;
     const tervane::ScopedSeam<tervane::Shell> shellInstalled(tervane::shellSeam(), &shell);
-    const std::unique_ptr<tervane::HidTransport> transport = tervane::CreateSystemTransport();
+    const std::unique_ptr<tervane::HidTransport> transport = tervane::createSystemTransport();
     tervane::deviceLink().setTransport(transport.get());
 
     const QStringList args = parser.positionalArguments();

@@ -63,7 +63,7 @@ bool copyInto(const PairFile& file, QFile& out) {
     if (!out.resize(0))
         return fail(FileErrorCreate, file.target);
     const SaveStep partStep = file.partStep;
-    if (!CopyOpenFileInto(in, out, [partStep] { return reach(partStep); }) || !reach(file.doneStep))
+    if (!copyOpenFileInto(in, out, [partStep] { return reach(partStep); }) || !reach(file.doneStep))
         return fail(FileErrorCreate, file.target);
     out.close();
     if (out.error() != QFileDevice::NoError)
@@ -89,12 +89,12 @@ bool replaceThroughTemporaries(const QString& workingBase, const QString& base) 
     };
     // Each temporary gets the permission bits, owner and group of the file it is to replace.
     const auto keepMode = [](QFile& temp, const QString& target) {
-        return !QFileInfo::exists(target) || KeepFileMode(temp, target);
+        return !QFileInfo::exists(target) || keepFileMode(temp, target);
     };
 
     // The .dat temporary is made first and the .dir one, of the same id, after it: a .dir
     // temporary without its own .dat one then always means that this .dat was renamed.
-    const QString id = CreateUniqueFile(datTemp, base + QStringLiteral(".dat.saving"));
+    const QString id = createUniqueFile(datTemp, base + QStringLiteral(".dat.saving"));
     datMade = !id.isEmpty();
     if (!datMade || !keepMode(datTemp, dat.target)) {
         dropMade();
@@ -102,7 +102,7 @@ bool replaceThroughTemporaries(const QString& workingBase, const QString& base) 
     }
     if (!copyInto(dat, datTemp))
         return dropMade();
-    dirTemp.setFileName(SavingTempPath(base, ".dir", id));
+    dirTemp.setFileName(savingTempPath(base, ".dir", id));
     dirMade = dirTemp.open(QIODevice::WriteOnly | QIODevice::NewOnly);
     if (!dirMade || !keepMode(dirTemp, dir.target)) {
         dropMade();
@@ -111,15 +111,15 @@ bool replaceThroughTemporaries(const QString& workingBase, const QString& base) 
     if (!copyInto(dir, dirTemp))
         return dropMade();
 
-    if (!ReplaceFile(datTemp.fileName(), dat.target)) {
+    if (!replaceFile(datTemp.fileName(), dat.target)) {
         dropMade();
         return fail(FileErrorWrite, dat.target);
     }
     // From here on the pair can only go forward: a .dir temporary left behind is renamed over the
     // .dir by the next recovery.
-    if (!reach(SaveStep::PageReplaced) || !ReplaceFile(dirTemp.fileName(), dir.target))
+    if (!reach(SaveStep::PageReplaced) || !replaceFile(dirTemp.fileName(), dir.target))
         return fail(FileErrorWrite, dir.target);
-    SyncFolder(QFileInfo(dir.target).absolutePath());
+    syncFolder(QFileInfo(dir.target).absolutePath());
     reach(SaveStep::DirectoryReplaced);
     return true;
 }
@@ -138,7 +138,7 @@ bool rewriteInPlace(const QString& workingBase, const QString& base) {
         if (!out->open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
             return fail(FileErrorCreate, out->fileName());
     }
-    if (!LockOpenFile(dirOut, g_lockWaitMs))
+    if (!lockOpenFile(dirOut, g_lockWaitMs))
         return fail(FileErrorWrite, dir.target);
     return copyInto(dat, datOut) && copyInto(dir, dirOut);
 }
@@ -170,30 +170,30 @@ void setBaseLockWait(int ms) {
     g_lockWaitMs = ms;
 }
 
-QString BaseLockPath(const QString& base) {
+QString baseLockPath(const QString& base) {
     return base + QStringLiteral(".lck");
 }
 
-QString SavingTempPath(const QString& base, const char* extension, const QString& id) {
+QString savingTempPath(const QString& base, const char* extension, const QString& id) {
     const QString path = base + QLatin1String(extension) + QStringLiteral(".saving");
     return id.isEmpty() ? path : path + QLatin1Char('-') + id;
 }
 
-std::unique_ptr<QLockFile> LockBase(const QString& base, bool& busy) {
+std::unique_ptr<QLockFile> lockBase(const QString& base, bool& busy) {
     QLockFile::LockError error = QLockFile::NoError;
-    std::unique_ptr<QLockFile> lock = TakeFileLock(BaseLockPath(base), g_lockWaitMs, &error);
+    std::unique_ptr<QLockFile> lock = takeFileLock(baseLockPath(base), g_lockWaitMs, &error);
     busy = !lock && error == QLockFile::LockFailedError;
     return lock;
 }
 
-bool RecoverInterruptedSave(const QString& base) {
-    const std::unique_ptr<QLockFile> lock = TakeFileLock(BaseLockPath(base), 0);
+bool recoverInterruptedSave(const QString& base) {
+    const std::unique_ptr<QLockFile> lock = takeFileLock(baseLockPath(base), 0);
     // Without the lock, any temporaries belong to a save that is still running; where no lock
     // can be made, no save could make temporaries either.
-    return !lock || RecoverInterruptedSaveLocked(base);
+    return !lock || recoverInterruptedSaveLocked(base);
 }
 
-bool RecoverInterruptedSaveLocked(const QString& base) {
+bool recoverInterruptedSaveLocked(const QString& base) {
     const QFileInfo baseInfo(base);
     const QDir folder = baseInfo.dir();
     const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
@@ -202,20 +202,20 @@ bool RecoverInterruptedSaveLocked(const QString& base) {
     const QStringList datIds = temporaryIds(files, datPrefix);
     const QStringList dirIds = temporaryIds(files, dirPrefix);
     for (const QString& id : dirIds) {
-        const QString dirTemp = SavingTempPath(base, ".dir", id);
-        const QString datTemp = SavingTempPath(base, ".dat", id);
+        const QString dirTemp = savingTempPath(base, ".dir", id);
+        const QString datTemp = savingTempPath(base, ".dat", id);
         if (datIds.contains(id)) {
             dropTemporaries(dirTemp, datTemp);
             continue;
         }
         const QString dir = dirOf(base);
-        if (!ReplaceFile(dirTemp, dir))
+        if (!replaceFile(dirTemp, dir))
             return fail(FileErrorWrite, dir);
-        SyncFolder(folder.absolutePath());
+        syncFolder(folder.absolutePath());
     }
     for (const QString& id : datIds) {
         if (!dirIds.contains(id))
-            QFile::remove(SavingTempPath(base, ".dat", id));
+            QFile::remove(savingTempPath(base, ".dat", id));
     }
     return true;
 }
@@ -224,19 +224,19 @@ bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBas
     if (!SaveDirectory(dirOf(workingBase), tree))
         return false;
     bool busy = false;
-    const std::unique_ptr<QLockFile> lock = LockBase(destinationBase, busy);
+    const std::unique_ptr<QLockFile> lock = lockBase(destinationBase, busy);
     if (busy)
         return fail(FileErrorWrite, dirOf(destinationBase));
     // A save cut short earlier is settled first, so that a failure now leaves a whole pair.
-    if (lock && !RecoverInterruptedSaveLocked(destinationBase))
+    if (lock && !recoverInterruptedSaveLocked(destinationBase))
         return false;
     // A file the user marked read-only stays as it is, as a copy over it would fail; root's
     // right to write it anyway does not count.
     for (const QString& file : {datOf(destinationBase), dirOf(destinationBase)}) {
-        if (IsReadOnlyFile(file))
+        if (isReadOnlyFile(file))
             return fail(FileErrorCreate, file);
     }
-    if (!CanCreateFilesIn(QFileInfo(destinationBase).absolutePath()))
+    if (!canCreateFilesIn(QFileInfo(destinationBase).absolutePath()))
         return rewriteInPlace(workingBase, destinationBase);
     return replaceThroughTemporaries(workingBase, destinationBase);
 }

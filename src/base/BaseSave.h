@@ -38,15 +38,15 @@ void setSaveStepHook(SaveStepHook hook);
 constexpr int kBaseLockWaitMs = 2000;
 void setBaseLockWait(int ms);
 
-QString BaseLockPath(const QString& base);
+QString baseLockPath(const QString& base);
 // A temporary file of a save: extension ".dir" or ".dat"; an empty id gives the name that saves
 // of earlier versions used, which recovery settles too.
-QString SavingTempPath(const QString& base, const char* extension, const QString& id = {});
+QString savingTempPath(const QString& base, const char* extension, const QString& id = {});
 
 // Takes the lock of a user's base, waiting a bounded time for another instance's save. Null with
 // busy set when that instance keeps it; null with busy clear where no lock file can be made (a
 // folder the user may not create files in).
-std::unique_ptr<QLockFile> LockBase(const QString& base, bool& busy);
+std::unique_ptr<QLockFile> lockBase(const QString& base, bool& busy);
 
 // Writes the tree into the working .dir and replaces destinationBase's .dir and .dat by the
 // working files. Failures are reported (ReportFileError, EnsureFreeSpace) and leave the
@@ -61,8 +61,8 @@ bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBas
 // the .dir. Other temporaries are dropped, a .dir one before its .dat one, so that a .dir
 // temporary never outlives its .dat temporary unfinished. False, with code -2 shown, when the
 // rename fails.
-bool RecoverInterruptedSave(const QString& base);
+bool recoverInterruptedSave(const QString& base);
 // The same for a caller that holds the base's lock.
-bool RecoverInterruptedSaveLocked(const QString& base);
+bool recoverInterruptedSaveLocked(const QString& base);
 
 } // namespace tervane

@@ -11,7 +11,7 @@ enum BaseImage : std::int32_t { ImageFolder = 0, ImageFileSelected = 1, ImageFil
 
 // A number no other node of this run carries: "the same node" must not match a new node that
 // happens to sit at a freed node's address.
-inline std::uint64_t NextNodeSerial() {
+inline std::uint64_t nextNodeSerial() {
     static std::uint64_t last = 0;
     return ++last;
 }
@@ -27,7 +27,7 @@ struct BaseNode {
     BaseNode* parent = nullptr;      // nullptr at the top level
     std::vector<BaseNode*> children; // owned by the tree
     int row = 0;                     // index among its siblings
-    std::uint64_t serial = NextNodeSerial();
+    std::uint64_t serial = nextNodeSerial();
 
     bool isFile() const { return imageIndex == ImageFile; }
 };

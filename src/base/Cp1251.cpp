@@ -34,7 +34,7 @@ char toByte(char16_t c) {
 
 } // namespace
 
-QString FromCp1251(const QByteArray& bytes) {
+QString fromCp1251(const QByteArray& bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char b : bytes) {
@@ -44,7 +44,7 @@ QString FromCp1251(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray ToCp1251(const QString& text) {
+QByteArray toCp1251(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

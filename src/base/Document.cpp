@@ -93,7 +93,7 @@ bool Document::saveTo(const QString& base) {
     if (!SaveWorkingCopyTo(m_workingBase, base, m_tree))
         return false;
     m_savedBase = base;
-    m_displayName = BaseDisplayName(base);
+    m_displayName = baseDisplayName(base);
     m_modified = false;
     return true;
 }
@@ -110,7 +110,7 @@ bool Document::AskSaveChanges(SavePolicy mode) {
         answer = ButtonYes;
         break;
     case SavePolicy::Ask: {
-        const QString text = Tr("Document", "Save changes in \"%1\" ?").arg(m_displayName);
+        const QString text = translate("Document", "Save changes in \"%1\" ?").arg(m_displayName);
         answer = prompts().message(PromptIcon::Question, kCaption, text, ButtonYes | ButtonNo | ButtonCancel);
         break;
     }
@@ -145,7 +145,7 @@ bool Document::NewBase() {
     m_workingBase = base;
     m_currentPage = -1;
     m_savedBase.clear();
-    m_displayName = Tr("Document", "Data Base");
+    m_displayName = translate("Document", "Data Base");
     m_modified = false;
     replaceTree(empty);
     redraw();
@@ -171,7 +171,7 @@ bool Document::OpenBase(const QString& chosenFile) {
     if (base == m_savedBase) {
         // Reopening drops the unsaved changes: the user asked for the files as they are on disk.
         const QString text =
-            Tr("Document", "File \"%1\" is already opened. Open file again ?").arg(QDir::toNativeSeparators(file));
+            translate("Document", "File \"%1\" is already opened. Open file again ?").arg(QDir::toNativeSeparators(file));
         if (prompts().message(PromptIcon::Question, kCaption, text, ButtonOk | ButtonCancel) != ButtonOk)
             return false;
     } else if (!AskSaveChanges(SavePolicy::Ask)) {
@@ -189,7 +189,7 @@ bool Document::OpenBase(const QString& chosenFile) {
     m_workingBase = working;
     m_currentPage = -1;
     m_savedBase = base;
-    m_displayName = BaseDisplayName(base);
+    m_displayName = baseDisplayName(base);
     replaceTree(loaded);
     SelectNode();
     eventPump().processEvents();
@@ -260,14 +260,14 @@ bool Document::SelectNode() {
 void Document::ReopenLastBase() {
     const QString last = settingsPath(settings().lastBasePath());
     // A save cut short in the last session is settled before the files are looked for.
-    if (!last.isEmpty() && RecoverInterruptedSave(last) && QFileInfo(last + QStringLiteral(".dir")).isFile() &&
+    if (!last.isEmpty() && recoverInterruptedSave(last) && QFileInfo(last + QStringLiteral(".dir")).isFile() &&
         QFileInfo(last + QStringLiteral(".dat")).isFile()) {
         QString working;
         BaseTree loaded;
         if (OpenWorkingCopy(last, loaded, working, m_workingLock)) {
             m_workingBase = working;
             m_savedBase = last;
-            m_displayName = BaseDisplayName(last);
+            m_displayName = baseDisplayName(last);
             m_currentPage = -1;
             replaceTree(loaded);
         } else {

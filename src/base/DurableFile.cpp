@@ -31,7 +31,7 @@ constexpr qint64 kCopyPart = 16 * 1024 * 1024;
 
 } // namespace
 
-bool SyncFile(QFile& file) {
+bool syncFile(QFile& file) {
     if (!file.flush())
         return false;
 #ifdef Q_OS_WIN
@@ -42,17 +42,17 @@ bool SyncFile(QFile& file) {
 #endif
 }
 
-bool CopyOpenFile(QFile& source, const QString& destination, const std::function<bool()>& afterFirstPart) {
+bool copyOpenFile(QFile& source, const QString& destination, const std::function<bool()>& afterFirstPart) {
     if (!source.seek(0))
         return false;
     QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || !CopyOpenFileInto(source, out, afterFirstPart))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || !copyOpenFileInto(source, out, afterFirstPart))
         return false;
     out.close();
     return out.error() == QFileDevice::NoError;
 }
 
-bool CopyOpenFileInto(QFile& source, QFile& target, const std::function<bool()>& afterFirstPart) {
+bool copyOpenFileInto(QFile& source, QFile& target, const std::function<bool()>& afterFirstPart) {
     if (!source.seek(0) || !target.seek(0))
         return false;
     const qint64 size = source.size();
@@ -62,7 +62,7 @@ bool CopyOpenFileInto(QFile& source, QFile& target, const std::function<bool()>&
     bool first = true;
     while (done < size) {
         const qint64 length = std::min(part, size - done);
-        if (CopyFileBytes(source, target, length) != CopyResult::Done)
+        if (copyFileBytes(source, target, length) != CopyResult::Done)
             return false;
         done += length;
         if (first) {
@@ -73,10 +73,10 @@ bool CopyOpenFileInto(QFile& source, QFile& target, const std::function<bool()>&
     }
     if (size == 0 && afterFirstPart && !afterFirstPart())
         return false;
-    return target.resize(size) && SyncFile(target);
+    return target.resize(size) && syncFile(target);
 }
 
-QString CreateUniqueFile(QFile& file, const QString& prefix) {
+QString createUniqueFile(QFile& file, const QString& prefix) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QString unique = QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, u'0');
         file.setFileName(prefix + QLatin1Char('-') + unique);
@@ -89,7 +89,7 @@ QString CreateUniqueFile(QFile& file, const QString& prefix) {
     return {};
 }
 
-bool KeepFileMode(QFileDevice& file, const QString& model) {
+bool keepFileMode(QFileDevice& file, const QString& model) {
 #ifdef Q_OS_WIN
     return QFile::setPermissions(file.fileName(), QFile::permissions(model));
 #else
@@ -106,7 +106,7 @@ bool KeepFileMode(QFileDevice& file, const QString& model) {
 #endif
 }
 
-bool IsReadOnlyFile(const QString& path) {
+bool isReadOnlyFile(const QString& path) {
 #ifdef Q_OS_WIN
     const QFileInfo info(path);
     return info.exists() && !info.isWritable();
@@ -119,7 +119,7 @@ bool IsReadOnlyFile(const QString& path) {
 #endif
 }
 
-bool CanCreateFilesIn(const QString& folder) {
+bool canCreateFilesIn(const QString& folder) {
 #ifdef Q_OS_WIN
     return QFileInfo(folder).isWritable();
 #else
@@ -127,7 +127,7 @@ bool CanCreateFilesIn(const QString& folder) {
 #endif
 }
 
-bool LockOpenFile(QFileDevice& file, int waitMs) {
+bool lockOpenFile(QFileDevice& file, int waitMs) {
 #ifdef Q_OS_WIN
     Q_UNUSED(file);
     Q_UNUSED(waitMs);
@@ -148,7 +148,7 @@ bool LockOpenFile(QFileDevice& file, int waitMs) {
 #endif
 }
 
-bool ReplaceFile(const QString& from, const QString& to) {
+bool replaceFile(const QString& from, const QString& to) {
 #ifdef Q_OS_WIN
     const QString nativeFrom = QDir::toNativeSeparators(from);
     const QString nativeTo = QDir::toNativeSeparators(to);
@@ -160,7 +160,7 @@ bool ReplaceFile(const QString& from, const QString& to) {
 #endif
 }
 
-void SyncFolder(const QString& folder) {
+void syncFolder(const QString& folder) {
 #ifndef Q_OS_WIN
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)

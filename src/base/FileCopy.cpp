@@ -15,7 +15,7 @@ namespace {
 constexpr qint64 kBufferSize = 4 * 1024 * 1024;
 } // namespace
 
-CopyResult CopyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes) {
+CopyResult copyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes) {
 #ifdef Q_OS_LINUX
     // The target's buffered bytes must reach its file before the system writes behind them.
     if (bytes > 0 && source.handle() >= 0 && target.handle() >= 0 && target.flush()) {
@@ -50,8 +50,8 @@ CopyResult CopyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes)
     return CopyResult::Done;
 }
 
-std::int32_t CopyFileBytesCode(QFileDevice& source, QFileDevice& target, qint64 bytes) {
-    switch (CopyFileBytes(source, target, bytes)) {
+std::int32_t copyFileBytesCode(QFileDevice& source, QFileDevice& target, qint64 bytes) {
+    switch (copyFileBytes(source, target, bytes)) {
     case CopyResult::Done:
         return 0;
     case CopyResult::ReadFailed:

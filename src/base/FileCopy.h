@@ -12,8 +12,8 @@ enum class CopyResult { Done, ReadFailed, WriteFailed };
 // The system copies by itself where it can (no trip of every byte through the program); where it
 // cannot (another file system, an old kernel), or when it stumbles, the rest goes through a
 // buffer, which also tells a failed read (the source ending early included) from a failed write.
-CopyResult CopyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes);
+CopyResult copyFileBytes(QFileDevice& source, QFileDevice& target, qint64 bytes);
 // The same with the outcome as a file error code: 0, -1 (read) or -2 (write).
-std::int32_t CopyFileBytesCode(QFileDevice& source, QFileDevice& target, qint64 bytes);
+std::int32_t copyFileBytesCode(QFileDevice& source, QFileDevice& target, qint64 bytes);
 
 } // namespace tervane

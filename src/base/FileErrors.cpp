@@ -17,19 +17,19 @@ QString productCaption() {
 QString messageOf(std::int32_t code) {
     switch (code) {
     case FileErrorRead:
-        return Tr("FileErrors", "File read error:\"%1\"");
+        return translate("FileErrors", "File read error:\"%1\"");
     case FileErrorWrite:
-        return Tr("FileErrors", "File write error:\"%1\"");
+        return translate("FileErrors", "File write error:\"%1\"");
     case FileErrorCreate:
-        return Tr("FileErrors", "Create file error: \"%1\"");
+        return translate("FileErrors", "Create file error: \"%1\"");
     case FileErrorOpen:
-        return Tr("FileErrors", "Open file error: \"%1\"");
+        return translate("FileErrors", "Open file error: \"%1\"");
     case FileErrorDelete:
-        return Tr("FileErrors", "Delete file error: \"%1\"");
+        return translate("FileErrors", "Delete file error: \"%1\"");
     case FileErrorVersion:
-        return Tr("FileErrors", "Incorrect data base version: \"%1\"");
+        return translate("FileErrors", "Incorrect data base version: \"%1\"");
     case FileErrorFormat:
-        return Tr("FileErrors", "The database file has an unknown format: \"%1\"");
+        return translate("FileErrors", "The database file has an unknown format: \"%1\"");
     default:
         return {};
     }
@@ -37,16 +37,16 @@ QString messageOf(std::int32_t code) {
 
 } // namespace
 
-QString FileErrorText(std::int32_t code, const QString& path) {
+QString fileErrorText(std::int32_t code, const QString& path) {
     const QString message = messageOf(code);
     if (!message.isEmpty())
         return message.arg(QDir::toNativeSeparators(path));
     // 64-bit so that the lowest code negates without overflow.
-    return Tr("FileErrors", "Error: %1.").arg(-qint64(code));
+    return translate("FileErrors", "Error: %1.").arg(-qint64(code));
 }
 
 bool ReportFileError(std::int32_t code, const QString& path) {
-    prompts().message(PromptIcon::Error, productCaption(), FileErrorText(code, path), ButtonOk);
+    prompts().message(PromptIcon::Error, productCaption(), fileErrorText(code, path), ButtonOk);
     return true;
 }
 
@@ -59,7 +59,7 @@ bool EnsureFreeSpace(const QString& path, std::int64_t needed) {
         if (needed < space.freeBytes)
             return true;
         const QString text =
-            Tr("FileErrors", "No free space on a disk %1. Cleanup a disk and press repeat operation.").arg(space.drive);
+            translate("FileErrors", "No free space on a disk %1. Cleanup a disk and press repeat operation.").arg(space.drive);
         if (prompts().message(PromptIcon::Warning, productCaption(), text, ButtonRetry | ButtonCancel) != ButtonRetry)
             return false;
     }

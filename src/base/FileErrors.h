@@ -18,7 +18,7 @@ enum FileErrorCode : std::int32_t {
 
 // The text of a file error in the current language: the code's prefix and the path in double
 // quotes; an unknown code c gives "Error: " and -c and ".", without the path.
-QString FileErrorText(std::int32_t code, const QString& path);
+QString fileErrorText(std::int32_t code, const QString& path);
 
 // Shows the file error in a message box captioned "Tervane" (error icon, OK). Always true.
 bool ReportFileError(std::int32_t code, const QString& path);

@@ -11,7 +11,7 @@ constexpr qint64 kUnfinishedLockAgeMs = 10000;
 
 } // namespace
 
-std::unique_ptr<QLockFile> TakeFileLock(const QString& path, int waitMs, QLockFile::LockError* error) {
+std::unique_ptr<QLockFile> takeFileLock(const QString& path, int waitMs, QLockFile::LockError* error) {
     auto lock = std::make_unique<QLockFile>(path);
     // Only a dead owner frees a lock, never its age: an editing session may last for days, and a
     // save of a large base for minutes.

@@ -10,6 +10,6 @@ namespace tervane {
 // for up to waitMs and then refused; one left by a dead process is taken over, whatever its age.
 // Null when the lock was not taken; error, when given, tells why (LockFailedError: another
 // process holds it; PermissionError: no lock file can be made there).
-std::unique_ptr<QLockFile> TakeFileLock(const QString& path, int waitMs, QLockFile::LockError* error = nullptr);
+std::unique_ptr<QLockFile> takeFileLock(const QString& path, int waitMs, QLockFile::LockError* error = nullptr);
 
 } // namespace tervane

@@ -31,7 +31,7 @@ void setDeletePageHook(DeletePageHook hook) {
     g_deleteHook = std::move(hook);
 }
 
-std::int64_t PageCount(const QString& pageFile) {
+std::int64_t pageCount(const QString& pageFile) {
     QFile file(pageFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
         return -1;
@@ -130,7 +130,7 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
     // The rebuilt file has a name of its own beside the page file: another instance deleting a
     // page at the same moment never meets it, and it is renamed over the page file in one step.
     QFile rebuilt;
-    if (CreateUniqueFile(rebuilt, pageFile + QStringLiteral(".deleting")).isEmpty()) {
+    if (createUniqueFile(rebuilt, pageFile + QStringLiteral(".deleting")).isEmpty()) {
         ReportFileError(FileErrorCreate, pageFile);
         return false;
     }
@@ -139,19 +139,19 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
         rebuilt.remove();
         return false;
     };
-    if (!KeepFileMode(rebuilt, pageFile))
+    if (!keepFileMode(rebuilt, pageFile))
         return fail(FileErrorCreate);
     reach(DeletePageStep::RebuiltCreated);
 
     // Records before n, then records after it; an n outside the file keeps every record.
     const bool inFile = n >= 0 && n < count;
     const qint64 head = inFile ? qint64(n) : count;
-    if (const int code = CopyFileBytesCode(source, rebuilt, head * kPageSize))
+    if (const int code = copyFileBytesCode(source, rebuilt, head * kPageSize))
         return fail(code);
     if (inFile) {
         if (!source.seek((head + 1) * kPageSize))
             return fail(FileErrorRead);
-        if (const int code = CopyFileBytesCode(source, rebuilt, (count - head - 1) * kPageSize))
+        if (const int code = copyFileBytesCode(source, rebuilt, (count - head - 1) * kPageSize))
             return fail(code);
     }
     rebuilt.close();
@@ -159,7 +159,7 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
         return fail(FileErrorWrite);
     reach(DeletePageStep::RebuiltWritten);
     // The old page file stays until the new one is complete, so a failure leaves it as it was.
-    if (!ReplaceFile(rebuilt.fileName(), pageFile))
+    if (!replaceFile(rebuilt.fileName(), pageFile))
         return fail(FileErrorWrite);
     return true;
 }

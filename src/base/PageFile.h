@@ -13,7 +13,7 @@ namespace tervane {
 // failures (ReportFileError, EnsureFreeSpace) and returns false.
 
 // Whole pages in the file, or -1 when it cannot be read.
-std::int64_t PageCount(const QString& pageFile);
+std::int64_t pageCount(const QString& pageFile);
 
 // Appends a zero page; creates the file when missing. Its number goes to newPage.
 bool AppendPage(const QString& pageFile, std::int32_t& newPage);

@@ -46,7 +46,7 @@ bool copyScratch(QFile& source, const QString& destination) {
     QFile out(destination);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || !source.seek(0))
         return false;
-    if (CopyFileBytes(source, out, source.size()) != CopyResult::Done)
+    if (copyFileBytes(source, out, source.size()) != CopyResult::Done)
         return false;
     out.close();
     return out.error() == QFileDevice::NoError;
@@ -58,7 +58,7 @@ bool copyChecked(const QString& source, const QString& destination, bool durable
         return fail(FileErrorOpen, source);
     if (!EnsureFreeSpace(destination, 2 * in.size()))
         return false;
-    if (!(durable ? CopyOpenFile(in, destination) : copyScratch(in, destination)))
+    if (!(durable ? copyOpenFile(in, destination) : copyScratch(in, destination)))
         return fail(FileErrorCreate, destination);
     return true;
 }
@@ -75,16 +75,16 @@ QString StripExtension(const QString& fileName) {
     return fileName.size() > 4 ? fileName.left(fileName.size() - 4) : fileName;
 }
 
-QString BaseDisplayName(const QString& base) {
+QString baseDisplayName(const QString& base) {
     return base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-QString WorkingLockPath(const QString& workingBase) {
+QString workingLockPath(const QString& workingBase) {
     return workingBase + QStringLiteral(".lck");
 }
 
-std::unique_ptr<QLockFile> TakeWorkingLock(const QString& workingBase) {
-    return TakeFileLock(WorkingLockPath(workingBase), 0);
+std::unique_ptr<QLockFile> takeWorkingLock(const QString& workingBase) {
+    return takeFileLock(workingLockPath(workingBase), 0);
 }
 
 QString NewWorkingBaseName(std::unique_ptr<QLockFile>& lock) {
@@ -96,7 +96,7 @@ QString NewWorkingBaseName(std::unique_ptr<QLockFile>& lock) {
         const QString candidate = folder + QStringLiteral("/rdb_temp_") + QString::number(n);
         if (QFileInfo::exists(dirOf(candidate)) || QFileInfo::exists(datOf(candidate)))
             continue;
-        std::unique_ptr<QLockFile> held = TakeWorkingLock(candidate);
+        std::unique_ptr<QLockFile> held = takeWorkingLock(candidate);
         // Another instance may have locked and filled the name between the two looks.
         if (!held || QFileInfo::exists(dirOf(candidate)) || QFileInfo::exists(datOf(candidate)))
             continue;
@@ -151,10 +151,10 @@ bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBa
     // The pair is copied under the base's lock, so that another instance's save is never caught
     // between its two renames, and a save of ours cut short earlier is settled first.
     bool busy = false;
-    const std::unique_ptr<QLockFile> baseLock = LockBase(userBase, busy);
+    const std::unique_ptr<QLockFile> baseLock = lockBase(userBase, busy);
     if (busy)
         return fail(FileErrorOpen, dirOf(userBase));
-    if (baseLock && !RecoverInterruptedSaveLocked(userBase))
+    if (baseLock && !recoverInterruptedSaveLocked(userBase))
         return false;
     const QString name = NewWorkingBaseName(lock);
     if (name.isEmpty())
@@ -188,12 +188,12 @@ void CleanupWorkingFiles() {
         filesByBase[name.section(QLatin1Char('.'), 0, 0)] << name;
     for (auto it = filesByBase.cbegin(); it != filesByBase.cend(); ++it) {
         const QString base = dir.filePath(it.key());
-        const std::unique_ptr<QLockFile> lock = TakeWorkingLock(base);
+        const std::unique_ptr<QLockFile> lock = takeWorkingLock(base);
         if (!lock)
             continue; // another running instance works on this copy
         for (const QString& name : it.value()) {
             const QString path = dir.filePath(name);
-            if (path != WorkingLockPath(base))
+            if (path != workingLockPath(base))
                 QFile::remove(path);
         }
     } // each lock is released, and its file removed, as it goes out of scope

@@ -15,12 +15,12 @@ namespace tervane {
 // Drops the last 4 characters of a name longer than 4: a chosen "shop.dir" gives the base "shop".
 QString StripExtension(const QString& fileName);
 // The file-name part of a base path, as the window caption shows it.
-QString BaseDisplayName(const QString& base);
-QString WorkingLockPath(const QString& workingBase);
+QString baseDisplayName(const QString& base);
+QString workingLockPath(const QString& workingBase);
 
 // Takes the lock of a working base. A lock held by a running instance is refused; one left by a
 // dead process is taken over.
-std::unique_ptr<QLockFile> TakeWorkingLock(const QString& workingBase);
+std::unique_ptr<QLockFile> takeWorkingLock(const QString& workingBase);
 
 // The first "rdb_temp_<n>" (n = 0 … 100000) in the temporary folder that has no .dir, no .dat
 // and no held lock, with its lock taken into lock. The folder is created when missing. Empty

@@ -100,7 +100,7 @@ ExitCode DeviceCliCommand::identify(const QStringList& args, QString& usageError
     }
     DeviceSession session;
     const DeviceSession::Identity identity = session.identify();
-    const QString modelName = DeviceModelName(identity.model);
+    const QString modelName = deviceModelName(identity.model);
     std::optional<QString> letter;
     std::optional<QString> firmware;
     if (identity.letter) {
@@ -138,7 +138,7 @@ ExitCode DeviceCliCommand::readKeys(const QStringList& args, QString& usageError
     ExitCode result = ExitOk;
     for (int key = 0; key < count && result == ExitOk; ++key) {
         // Every key needs a read of its own.
-        protocol.ClearOutPayload();
+        protocol.clearOutPayload();
         if (!protocol.Transact(CmdReadKeys)) {
             session.reportFailure();
             result = ExitFileError;
@@ -193,7 +193,7 @@ ExitCode DeviceCliCommand::transfer(bool download, const QStringList& args, QStr
     // The page is read first: a download also needs it to exist, and a bad base costs no traffic.
     const QString pageFile = CommandLine::basePath(line.positional().first()) + QStringLiteral(".dat");
     const auto page = std::make_unique<KeyPage>();
-    if (!ReadPage(pageFile, pageNumber, *page) || (download && !CheckPageFileWritable(pageFile)))
+    if (!ReadPage(pageFile, pageNumber, *page) || (download && !checkPageFileWritable(pageFile)))
         return ExitFileError;
 
     DeviceSession session;
@@ -225,7 +225,7 @@ ExitCode DeviceCliCommand::transfer(bool download, const QStringList& args, QStr
         session.reportFailure();
         return ExitFileError;
     }
-    if (download && !WriteDownloadedPage(pageFile, pageNumber, *page))
+    if (download && !writeDownloadedPage(pageFile, pageNumber, *page))
         return ExitFileError;
 
     JsonWriter json;

@@ -11,16 +11,16 @@
 
 namespace tervane {
 
-bool CheckPageFileWritable(const QString& pageFile) {
+bool checkPageFileWritable(const QString& pageFile) {
     // A page file marked read-only stays as it is, as a copy over it would fail.
-    if (!IsReadOnlyFile(pageFile))
+    if (!isReadOnlyFile(pageFile))
         return true;
     ReportFileError(FileErrorCreate, pageFile);
     return false;
 }
 
-bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage& page) {
-    if (!CheckPageFileWritable(pageFile))
+bool writeDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage& page) {
+    if (!checkPageFileWritable(pageFile))
         return false;
     QFile source(pageFile);
     if (!source.open(QIODevice::ReadOnly | QIODevice::ExistingOnly)) {
@@ -43,7 +43,7 @@ bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage&
         return false;
     }
     // The new file is open to the same people as the old one.
-    if (!KeepFileMode(target, pageFile)) {
+    if (!keepFileMode(target, pageFile)) {
         target.cancelWriting();
         ReportFileError(FileErrorCreate, pageFile);
         return false;
@@ -53,20 +53,20 @@ bool WriteDownloadedPage(const QString& pageFile, std::int32_t n, const KeyPage&
         ReportFileError(code, pageFile);
         return false;
     };
-    if (const int code = CopyFileBytesCode(source, target, offset))
+    if (const int code = copyFileBytesCode(source, target, offset))
         return fail(code);
     if (target.write(reinterpret_cast<const char*>(page.data()), KeyPage::kSize) != KeyPage::kSize)
         return fail(FileErrorWrite);
     // Everything after the page, a trailing partial record included, is kept as it was.
     if (!source.seek(offset + KeyPage::kSize))
         return fail(FileErrorRead);
-    if (const int code = CopyFileBytesCode(source, target, size - offset - KeyPage::kSize))
+    if (const int code = copyFileBytesCode(source, target, size - offset - KeyPage::kSize))
         return fail(code);
     if (!target.commit()) {
         ReportFileError(FileErrorWrite, pageFile);
         return false;
     }
-    SyncFolder(QFileInfo(pageFile).absolutePath());
+    syncFolder(QFileInfo(pageFile).absolutePath());
     return true;
 }
 

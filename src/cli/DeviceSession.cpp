@@ -27,15 +27,15 @@ extern "C" void onInterrupt(int) {
 
 } // namespace
 
-DeviceSession::DeviceSession() : m_transport(CreateSystemTransport()) {
+DeviceSession::DeviceSession() : m_transport(createSystemTransport()) {
     g_interrupted = 0;
-    SetAppClosing(false);
+    setAppClosing(false);
     std::signal(SIGINT, onInterrupt);
     // The device waits stop on AppClosing; the flag is set from the event loop, not the handler.
     m_interruptWatch.setInterval(kInterruptWatchMs);
     QObject::connect(&m_interruptWatch, &QTimer::timeout, [] {
         if (g_interrupted)
-            SetAppClosing(true);
+            setAppClosing(true);
     });
     m_interruptWatch.start();
 
@@ -54,7 +54,7 @@ DeviceSession::~DeviceSession() {
     link.setTransport(nullptr);
     statusSinkSeam().install(nullptr);
     std::signal(SIGINT, SIG_DFL);
-    SetAppClosing(false);
+    setAppClosing(false);
 }
 
 DeviceProtocol& DeviceSession::protocol() const {
@@ -93,18 +93,18 @@ std::optional<std::int32_t> DeviceSession::identifyModel() {
 
 bool DeviceSession::sendIdentify(Identity& identity) {
     DeviceProtocol& device = protocol();
-    device.ClearOutPayload();
+    device.clearOutPayload();
     if (!device.Transact(CmdIdentify))
         return false;
     const Payload& answer = device.InAnswer;
     identity.letter = answer[1];
-    identity.model = DeviceModelFromLetter(answer[1]);
+    identity.model = deviceModelFromLetter(answer[1]);
     QByteArray text;
     for (int i = 2; i < PayloadSize && answer[i] != 0 && text.size() < kFirmwareTextLength; ++i)
         text.append(static_cast<char>(answer[i]));
     identity.firmware = QString::fromLatin1(text);
     identity.firmwareOk = identity.model != ModelUnknown &&
-                          FirmwareVersionNumber(identity.firmware) >= MinimumFirmwareVersion(identity.model);
+                          firmwareVersionNumber(identity.firmware) >= minimumFirmwareVersion(identity.model);
     return true;
 }
 
@@ -113,18 +113,18 @@ void DeviceSession::stop() {
     if (deviceGone())
         return;
     DeviceProtocol& device = protocol();
-    device.ClearOutPayload();
+    device.clearOutPayload();
     if (!interrupted()) {
         device.Transact(CmdStop);
         return;
     }
-    SetAppClosing(false);
+    setAppClosing(false);
     if (device.SendCommand(CmdStop))
         device.ReceiveAnswer();
 }
 
 void DeviceSession::reportTransferError() {
-    m_lines.writeLine(Tr("Device", "Data transfer error."));
+    m_lines.writeLine(translate("Device", "Data transfer error."));
 }
 
 void DeviceSession::reportFailure() {

@@ -77,7 +77,7 @@ ExitCode PageCommand::run(const QStringList& args, QByteArray& out, QString& usa
             json.string(QString::fromStdString(text));
         }
         json.endArray();
-        json.key(u"comment").string(FromCp1251(page.comment(row)));
+        json.key(u"comment").string(fromCp1251(page.comment(row)));
         json.endObject();
     }
     json.endArray();

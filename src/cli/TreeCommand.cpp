@@ -73,7 +73,7 @@ ExitCode TreeCommand::run(const QStringList& args, QByteArray& out, QString& usa
     int level = 0;
     for (const BaseNode* node = tree.first(); node; node = tree.next(node, level)) {
         json.beginObject(JsonWriter::Inline);
-        json.key(u"name").string(FromCp1251(node->text));
+        json.key(u"name").string(fromCp1251(node->text));
         json.key(u"level").number(level);
         json.key(u"image").number(node->imageIndex);
         json.key(u"selectedImage").number(node->selectedIndex);

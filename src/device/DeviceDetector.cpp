@@ -16,11 +16,11 @@ const QString kBrand = QStringLiteral("Orvel");
 QString firmwareRequirementText(std::int32_t model) {
     switch (model) {
     case ModelLark:
-        return Tr("Device", "Need %1 Lark version 3.82 and above.").arg(kBrand);
+        return translate("Device", "Need %1 Lark version 3.82 and above.").arg(kBrand);
     case ModelWren:
-        return Tr("Device", "Need %1 Wren version 1.10 and above.").arg(kBrand);
+        return translate("Device", "Need %1 Wren version 1.10 and above.").arg(kBrand);
     default:
-        return Tr("Device", "Need %1 Kestrel version 1.36 and above.").arg(kBrand);
+        return translate("Device", "Need %1 Kestrel version 1.36 and above.").arg(kBrand);
     }
 }
 
@@ -33,16 +33,16 @@ void DeviceDetector::ProbeDevice() {
     if (!m_protocol.link().DeviceConnected())
         return;
     const DeviceProtocol::CommandScope scope(m_protocol);
-    const quint64 opening = m_protocol.link().DeviceOpening();
+    const quint64 opening = m_protocol.link().deviceOpening();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt > 0) {
             DeviceProtocol::PumpWait(DeviceProtocol::RetryPauseMs);
             // The second ping goes to the programmer the first one went to, or to none; a
             // programmer opened meanwhile had a probe of its own.
-            if (m_protocol.link().DeviceOpening() != opening)
+            if (m_protocol.link().deviceOpening() != opening)
                 return;
         }
-        m_protocol.ClearOutPayload();
+        m_protocol.clearOutPayload();
         if (m_protocol.SendCommand(CmdPing) && m_protocol.ReceiveAnswer() && m_protocol.InAnswer[0] == StatusAck) {
             m_answered = true;
             return;
@@ -52,11 +52,11 @@ void DeviceDetector::ProbeDevice() {
 
 bool DeviceDetector::IdentifyDevice() {
     m_firmwareVersionText = QStringLiteral("-");
-    m_protocol.ClearOutPayload();
+    m_protocol.clearOutPayload();
     if (!m_protocol.Transact(CmdIdentify))
         return false;
     const Payload& answer = m_protocol.InAnswer;
-    const DeviceModel model = DeviceModelFromLetter(answer[1]);
+    const DeviceModel model = deviceModelFromLetter(answer[1]);
     if (model == ModelUnknown)
         return false;
     settings().setLastDeviceModel(model);
@@ -69,9 +69,9 @@ bool DeviceDetector::IdentifyDevice() {
     ShowWorkModeOnline();
 
     // A text that does not read as a version cannot show that the firmware is new enough.
-    if (FirmwareVersionNumber(m_firmwareVersionText) >= MinimumFirmwareVersion(model))
+    if (firmwareVersionNumber(m_firmwareVersionText) >= minimumFirmwareVersion(model))
         return true;
-    prompts().message(PromptIcon::Error, Tr("Device", "Connection is impossible."),
+    prompts().message(PromptIcon::Error, translate("Device", "Connection is impossible."),
                       firmwareRequirementText(model), ButtonOk);
     return false;
 }
@@ -83,19 +83,19 @@ void DeviceDetector::DetectDevice() {
     }
     // A notice handled during the pauses may have opened another programmer and detected it:
     // that detection has told what is open now, and this one's outcome is stale.
-    const quint64 opening = m_protocol.link().DeviceOpening();
+    const quint64 opening = m_protocol.link().deviceOpening();
     ProbeDevice();
-    if (m_protocol.link().DeviceOpening() != opening)
+    if (m_protocol.link().deviceOpening() != opening)
         return;
     const bool identified = m_answered && IdentifyDevice();
-    if (m_protocol.link().DeviceOpening() != opening)
+    if (m_protocol.link().deviceOpening() != opening)
         return;
     if (identified) {
-        const QString modelName = DeviceModelName(settings().lastDeviceModel());
-        statusSink().setMessageText(Tr("Device", "Found %1").arg(kBrand + QLatin1Char(' ') + modelName +
+        const QString modelName = deviceModelName(settings().lastDeviceModel());
+        statusSink().setMessageText(translate("Device", "Found %1").arg(kBrand + QLatin1Char(' ') + modelName +
                                                                  QStringLiteral(" [HID]")));
     } else {
-        statusSink().setMessageText(Tr("Device", "Found: Unknown device."));
+        statusSink().setMessageText(translate("Device", "Found: Unknown device."));
     }
 }
 
@@ -108,12 +108,12 @@ void DeviceDetector::ShowWorkModeOnline() const {
 }
 
 void DeviceDetector::showWorkMode(bool online) const {
-    const QString modelName = DeviceModelName(settings().lastDeviceModel());
+    const QString modelName = deviceModelName(settings().lastDeviceModel());
     if (modelName.isEmpty())
         return;
     const QString device = kBrand + QLatin1Char(' ') + modelName;
-    statusSink().setWorkModeText(online ? Tr("Device", "Work mode: %1 v%2 (Online)").arg(device, m_firmwareVersionText)
-                                        : Tr("Device", "Work mode: %1 (Offline)").arg(device));
+    statusSink().setWorkModeText(online ? translate("Device", "Work mode: %1 v%2 (Online)").arg(device, m_firmwareVersionText)
+                                        : translate("Device", "Work mode: %1 (Offline)").arg(device));
 }
 
 DeviceDetector& deviceDetector() {

@@ -49,7 +49,7 @@ void DeviceLink::DeviceOpen() {
     }
 }
 
-bool DeviceLink::DeviceReleaseGone() {
+bool DeviceLink::deviceReleaseGone() {
     if (!m_transport || !m_transport->isOpen())
         return false;
     return releaseIfGone(m_transport->findPaths());
@@ -88,7 +88,7 @@ bool DeviceLink::DevicePollReport(std::uint8_t* report) {
     return m_transport->readReport(report, PollBoundMs);
 }
 
-int DeviceLink::DeviceDiscardQueued() {
+int DeviceLink::deviceDiscardQueued() {
     if (!m_connected || !m_transport)
         return 0;
     Report report{};

@@ -35,7 +35,7 @@ public:
     bool DeviceConnected() const { return m_connected; }
     // Counts the programmers opened. A command that began under one opening must not go on
     // under another: the programmer may be a different one, or the same one started afresh.
-    quint64 DeviceOpening() const { return m_opening; }
+    quint64 deviceOpening() const { return m_opening; }
 
     bool DeviceFindPath(QString& path);
     // Opens a newly plugged programmer or lets go of a removed one; an open programmer that is
@@ -44,7 +44,7 @@ public:
     // Lets go of the open programmer when it has gone (pulled out, or its handle failed for good)
     // and says whether it did, so that what ran on it can be stopped before DeviceOpen takes
     // another programmer that is still plugged in.
-    bool DeviceReleaseGone();
+    bool deviceReleaseGone();
     void DeviceClose();
 
     // False at once while not connected.
@@ -53,7 +53,7 @@ public:
     bool DevicePollReport(std::uint8_t* report);
     // Reads away, without waiting, the reports already queued: answers to commands whose reader
     // gave up on them. Gives how many there were.
-    int DeviceDiscardQueued();
+    int deviceDiscardQueued();
 
     // The handler runs on every device-change notice of the transport.
     void DeviceRegisterNotices(std::function<void()> handler);

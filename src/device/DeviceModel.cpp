@@ -2,7 +2,7 @@
 
 namespace tervane {
 
-DeviceModel DeviceModelFromLetter(std::uint8_t letter) {
+DeviceModel deviceModelFromLetter(std::uint8_t letter) {
     switch (letter) {
     case 0x42:
     case 0x43:
@@ -16,7 +16,7 @@ DeviceModel DeviceModelFromLetter(std::uint8_t letter) {
     }
 }
 
-QString DeviceModelName(std::int32_t model) {
+QString deviceModelName(std::int32_t model) {
     switch (model) {
     case ModelLark:
         return QStringLiteral("Lark");
@@ -29,7 +29,7 @@ QString DeviceModelName(std::int32_t model) {
     }
 }
 
-int MinimumFirmwareVersion(std::int32_t model) {
+int minimumFirmwareVersion(std::int32_t model) {
     switch (model) {
     case ModelLark:
         return 382;
@@ -42,7 +42,7 @@ int MinimumFirmwareVersion(std::int32_t model) {
     }
 }
 
-int FirmwareVersionNumber(const QString& versionText) {
+int firmwareVersionNumber(const QString& versionText) {
     if (versionText.size() < 4)
         return -1;
     int number = 0;

@@ -14,13 +14,13 @@ enum DeviceModel : std::int32_t {
 };
 
 // The model of a CmdIdentify letter byte: exact values, no case folding.
-DeviceModel DeviceModelFromLetter(std::uint8_t letter);
+DeviceModel deviceModelFromLetter(std::uint8_t letter);
 // "Lark", "Wren", "Kestrel"; empty for any other value.
-QString DeviceModelName(std::int32_t model);
+QString deviceModelName(std::int32_t model);
 // The oldest firmware each model works with, as FirmwareVersionNumber gives it: 382, 110, 136.
-int MinimumFirmwareVersion(std::int32_t model);
+int minimumFirmwareVersion(std::int32_t model);
 // Characters 1, 3 and 4 of a version text read as one decimal number ("3.82" gives 382);
 // -1 when the text is shorter or those characters are not all digits.
-int FirmwareVersionNumber(const QString& versionText);
+int firmwareVersionNumber(const QString& versionText);
 
 } // namespace tervane

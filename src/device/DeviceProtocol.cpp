@@ -13,25 +13,25 @@ namespace tervane {
 
 DeviceProtocol::DeviceProtocol(DeviceLink& link) : m_link(link) {}
 
-Report DeviceProtocol::BuildCommandReport(std::uint8_t code) const {
+Report DeviceProtocol::buildCommandReport(std::uint8_t code) const {
     Report report{};
     report[0] = 0;
     report[1] = code;
     std::copy(OutPayload.begin(), OutPayload.end(), report.begin() + 2);
-    report[64] = ReportChecksum(report.data());
+    report[64] = reportChecksum(report.data());
     return report;
 }
 
 bool DeviceProtocol::SendCommand(std::uint8_t code) {
     // A report still queued answers an earlier command whose wait ran out; read after this
     // command, it would pass for this command's answer.
-    m_link.DeviceDiscardQueued();
-    const Report report = BuildCommandReport(code);
+    m_link.deviceDiscardQueued();
+    const Report report = buildCommandReport(code);
     return m_link.DeviceWriteReport(report.data());
 }
 
 bool DeviceProtocol::acceptAnswer(const Report& report, bool received) {
-    if (!received || !ReportChecksumHolds(report.data()))
+    if (!received || !reportChecksumHolds(report.data()))
         return false;
     std::copy(report.begin() + 1, report.begin() + 1 + PayloadSize, InAnswer.begin());
     return true;
@@ -53,9 +53,9 @@ bool DeviceProtocol::Transact(std::uint8_t code, const std::function<bool()>& ab
     const CommandScope scope(*this);
     // A pause runs events: the programmer may leave, another one be opened in its place, the
     // window close, the caller give up.
-    const quint64 opening = m_link.DeviceOpening();
+    const quint64 opening = m_link.deviceOpening();
     const auto stopped = [&] {
-        return !m_link.DeviceConnected() || m_link.DeviceOpening() != opening || AppClosing() ||
+        return !m_link.DeviceConnected() || m_link.deviceOpening() != opening || AppClosing() ||
                (abandoned && abandoned());
     };
     int attempts = 0;
@@ -84,8 +84,8 @@ DeviceProtocol::CommandScope::~CommandScope() {
         std::exchange(m_protocol.m_whenIdle, nullptr)();
 }
 
-void DeviceProtocol::NotifyWhenIdle(std::function<void()> handler) {
-    if (!CommandInProgress()) {
+void DeviceProtocol::notifyWhenIdle(std::function<void()> handler) {
+    if (!commandInProgress()) {
         m_whenIdle = nullptr;
         if (handler)
             handler();
@@ -106,8 +106,8 @@ void DeviceProtocol::PumpWait(int ms) {
 }
 
 void DeviceProtocol::ShowTransferRetry(int count) {
-    const QString text = count == 0 ? Tr("Device", "Data transfer error.")
-                                    : Tr("Device", "Repeating data transfer: %1").arg(count);
+    const QString text = count == 0 ? translate("Device", "Data transfer error.")
+                                    : translate("Device", "Repeating data transfer: %1").arg(count);
     statusSink().setMessageText(text);
     eventPump().processEvents();
 }

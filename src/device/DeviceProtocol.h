@@ -26,10 +26,10 @@ public:
     // leaves it as it was.
     Payload InAnswer{};
 
-    void ClearOutPayload() { OutPayload.fill(0); }
+    void clearOutPayload() { OutPayload.fill(0); }
 
     // The command report for code and OutPayload, check sum included.
-    Report BuildCommandReport(std::uint8_t code) const;
+    Report buildCommandReport(std::uint8_t code) const;
 
     // Reports already queued are read away first: none of them answers this command.
     bool SendCommand(std::uint8_t code);
@@ -56,10 +56,10 @@ public:
     private:
         DeviceProtocol& m_protocol;
     };
-    bool CommandInProgress() const { return m_commandsInProgress > 0; }
+    bool commandInProgress() const { return m_commandsInProgress > 0; }
     // handler runs once, as soon as no command is in progress any more: at once when none is.
     // A later call replaces a handler that has not run yet.
-    void NotifyWhenIdle(std::function<void()> handler);
+    void notifyWhenIdle(std::function<void()> handler);
 
     // Waits ms while window events keep flowing; stops early when the program is closing.
     static void PumpWait(int ms);

@@ -40,15 +40,15 @@ constexpr int BaseRowSize = 60;
 constexpr int BaseRowReadSize = 34;
 
 // The same additive sum guards both directions: 0x55 plus report bytes 1..63.
-inline std::uint8_t ReportChecksum(const std::uint8_t* report) {
+inline std::uint8_t reportChecksum(const std::uint8_t* report) {
     unsigned sum = 0x55;
     for (int i = 1; i < 64; ++i)
         sum += report[i];
     return static_cast<std::uint8_t>(sum);
 }
 
-inline bool ReportChecksumHolds(const std::uint8_t* report) {
-    return ReportChecksum(report) == report[64];
+inline bool reportChecksumHolds(const std::uint8_t* report) {
+    return reportChecksum(report) == report[64];
 }
 
 } // namespace tervane

@@ -29,7 +29,7 @@ static_assert(kRecordCode + 8 == 34 && kRecordCellBytes == 34);
 constexpr std::uint8_t kIndalaStoredMark = 0x80;
 
 void setRowNumber(DeviceProtocol& protocol, int row) {
-    protocol.ClearOutPayload();
+    protocol.clearOutPayload();
     protocol.OutPayload[0] = static_cast<std::uint8_t>(row & 0xFF);
     protocol.OutPayload[1] = static_cast<std::uint8_t>((row >> 8) & 0xFF);
 }
@@ -59,7 +59,7 @@ bool stopBeforeRow(const TransferHooks& hooks, int row) {
 }
 
 void showTransferError() {
-    statusSink().setMessageText(Tr("Device", "Data transfer error."));
+    statusSink().setMessageText(translate("Device", "Data transfer error."));
 }
 
 } // namespace
@@ -87,7 +87,7 @@ bool WriteBaseRow(DeviceProtocol& protocol, int row, const BaseRowRecord& record
     return protocol.Transact(CmdWriteBaseRow, abandoned);
 }
 
-BaseRowRecord BuildUploadRecord(const KeyPage& page, int row) {
+BaseRowRecord buildUploadRecord(const KeyPage& page, int row) {
     BaseRowRecord record{};
     const std::uint8_t type = page.cellType(row, 0);
     if (type == 0)
@@ -101,7 +101,7 @@ BaseRowRecord BuildUploadRecord(const KeyPage& page, int row) {
     return record;
 }
 
-void ApplyDownloadRecord(KeyPage& page, int row, const BaseRowRecord& record) {
+void applyDownloadRecord(KeyPage& page, int row, const BaseRowRecord& record) {
     const std::uint8_t type = record[kRecordType];
     if (!IsKeyOccupied(type))
         return;
@@ -132,7 +132,7 @@ TransferResult DownloadKeyBase(DeviceProtocol& protocol, int rowCount, KeyPage& 
         BaseRowRecord record{};
         lastRowRead = ReadBaseRow(protocol, row, record, hooks.cancelled);
         if (lastRowRead)
-            ApplyDownloadRecord(*scratch, row, record);
+            applyDownloadRecord(*scratch, row, record);
         modified = true;
     }
     // Cancelled while the last row was being tried: no row failed.
@@ -153,7 +153,7 @@ TransferResult UploadKeyBase(DeviceProtocol& protocol, int rowCount, const KeyPa
     for (int row = 0; row < rowCount; ++row) {
         if (stopBeforeRow(hooks, row))
             return TransferResult::Cancelled;
-        lastRowWritten = WriteBaseRow(protocol, row, BuildUploadRecord(page, row), hooks.cancelled);
+        lastRowWritten = WriteBaseRow(protocol, row, buildUploadRecord(page, row), hooks.cancelled);
     }
     if (hooks.cancelled && hooks.cancelled())
         return TransferResult::Cancelled;

@@ -51,9 +51,9 @@ TransferResult DownloadKeyBase(DeviceProtocol& protocol, int rowCount, KeyPage& 
 TransferResult UploadKeyBase(DeviceProtocol& protocol, int rowCount, const KeyPage& page, const TransferHooks& hooks);
 
 // The record that uploads page row row: 60 zero bytes when key column 0 is empty.
-BaseRowRecord BuildUploadRecord(const KeyPage& page, int row);
+BaseRowRecord buildUploadRecord(const KeyPage& page, int row);
 // Puts a downloaded record into row row of a zeroed page; a record whose type holds no key
 // leaves the row as it is.
-void ApplyDownloadRecord(KeyPage& page, int row, const BaseRowRecord& record);
+void applyDownloadRecord(KeyPage& page, int row, const BaseRowRecord& record);
 
 } // namespace tervane

@@ -41,7 +41,7 @@ bool isSocket(const QString& path) {
 } // namespace
 
 SocketTransport::SocketTransport(const QString& folder, QObject* parent)
-    : HidTransport(parent), m_folder(folder.isEmpty() ? DevicesFolder() : folder) {
+    : HidTransport(parent), m_folder(folder.isEmpty() ? devicesFolder() : folder) {
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         // A folder removed and made again drops out of the watch; take it up again.
         if (!m_watcher.directories().contains(m_folder))
@@ -55,14 +55,14 @@ SocketTransport::~SocketTransport() {
     close();
 }
 
-QString SocketTransport::DevicesFolder() {
+QString SocketTransport::devicesFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty())
         return runtime + QStringLiteral("/tervane/devices");
     return QStringLiteral("/tmp/tervane-%1/devices").arg(::getuid());
 }
 
-bool SocketTransport::EnsureFolder(const QString& folder) {
+bool SocketTransport::ensureFolder(const QString& folder) {
     const QDir dir(folder);
     if (dir.exists())
         return true;
@@ -80,7 +80,7 @@ bool SocketTransport::EnsureFolder(const QString& folder) {
 }
 
 void SocketTransport::watchFolder() {
-    if (EnsureFolder(m_folder))
+    if (ensureFolder(m_folder))
         m_watcher.addPath(m_folder);
 }
 

@@ -16,14 +16,14 @@ namespace tervane {
 class SocketTransport final : public HidTransport {
     Q_OBJECT
 public:
-    // An empty folder means DevicesFolder(). The folder is created so that it can be watched.
+    // An empty folder means devicesFolder(). The folder is created so that it can be watched.
     explicit SocketTransport(const QString& folder = {}, QObject* parent = nullptr);
     ~SocketTransport() override;
 
     // $XDG_RUNTIME_DIR/tervane/devices, or /tmp/tervane-<uid>/devices without XDG_RUNTIME_DIR.
-    static QString DevicesFolder();
+    static QString devicesFolder();
     // Creates the folder, private to the user where it is made under a shared temporary folder.
-    static bool EnsureFolder(const QString& folder);
+    static bool ensureFolder(const QString& folder);
 
     QString folder() const { return m_folder; }
 

@@ -10,7 +10,7 @@
 
 namespace tervane {
 
-std::unique_ptr<HidTransport> CreateSystemTransport() {
+std::unique_ptr<HidTransport> createSystemTransport() {
     auto composite = std::make_unique<CompositeTransport>();
 #ifdef TERVANE_HAVE_HIDRAW
     composite->addBackend(new HidrawTransport);

@@ -116,12 +116,12 @@ void OperationDialog::setLayoutFor(Layout layout) {
 }
 
 void OperationDialog::SetProcCaptions() {
-    m_groupBox1->setTitle(Tr("OperationDialog", "Writing:"));
-    m_groupBox2->setTitle(Tr("OperationDialog", "Operation result:"));
-    m_repeatButton->setText(Tr("OperationDialog", "Repeat"));
-    m_nextButton->setText(Tr("OperationDialog", "Next"));
-    m_endButton->setText(Tr("OperationDialog", "Exit"));
-    m_cancelButton->setText(Tr("OperationDialog", "Cancel"));
+    m_groupBox1->setTitle(translate("OperationDialog", "Writing:"));
+    m_groupBox2->setTitle(translate("OperationDialog", "Operation result:"));
+    m_repeatButton->setText(translate("OperationDialog", "Repeat"));
+    m_nextButton->setText(translate("OperationDialog", "Next"));
+    m_endButton->setText(translate("OperationDialog", "Exit"));
+    m_cancelButton->setText(translate("OperationDialog", "Cancel"));
 }
 
 void OperationDialog::FormShow() {
@@ -157,7 +157,7 @@ void OperationDialog::FormClose() {
     // A command of this dialog still being retried under the close is not tried again, so the
     // zeroed parameters stay: the next command that takes them as they are (a transfer's
     // CmdStop) carries no key of an earlier operation.
-    m_protocol.ClearOutPayload();
+    m_protocol.clearOutPayload();
     m_protocol.Transact(CmdStop);
     if (QWidget* host = m_host.hostWindow()) {
         host->setEnabled(true);
@@ -173,11 +173,11 @@ void OperationDialog::closeIfOpen() {
 }
 
 bool OperationDialog::deviceBusy() const {
-    return m_protocol.CommandInProgress();
+    return m_protocol.commandInProgress();
 }
 
 void OperationDialog::whenDeviceIdle(std::function<void()> handler) {
-    m_protocol.NotifyWhenIdle([form = QPointer<OperationDialog>(this), handler = std::move(handler)] {
+    m_protocol.notifyWhenIdle([form = QPointer<OperationDialog>(this), handler = std::move(handler)] {
         if (form && handler)
             handler();
     });
@@ -216,7 +216,7 @@ bool OperationDialog::StartReadKeys() {
         return false;
     m_mode = ModeRead;
     m_cursor = *first;
-    openFor(Layout::Read, Tr("OperationDialog", "Keys reading"));
+    openFor(Layout::Read, translate("OperationDialog", "Keys reading"));
     ArmReadKey();
     return true;
 }
@@ -230,7 +230,7 @@ bool OperationDialog::StartWriteBlanks() {
         return false;
     m_mode = ModeWrite;
     m_cursor = walk.start();
-    openFor(Layout::Write, Tr("OperationDialog", "Keys writing"));
+    openFor(Layout::Write, translate("OperationDialog", "Keys writing"));
     ArmWriteBlank();
     return true;
 }
@@ -239,7 +239,7 @@ bool OperationDialog::StartLockKey() {
     if (!mayStart())
         return false;
     m_mode = ModeLock;
-    openFor(Layout::Lock, Tr("OperationDialog", "Lock key"));
+    openFor(Layout::Lock, translate("OperationDialog", "Lock key"));
     ArmLockKey();
     return true;
 }
@@ -274,20 +274,20 @@ OperationDialog::ArmOutcome OperationDialog::sendArmCommand(std::uint8_t code, q
 }
 
 void OperationDialog::stopProgrammer() {
-    m_protocol.ClearOutPayload();
+    m_protocol.clearOutPayload();
     m_protocol.Transact(CmdStop);
 }
 
 void OperationDialog::ArmReadKey() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
-    m_infoPanel->setText(Tr("OperationDialog", "Waiting..."));
+    m_infoPanel->setText(translate("OperationDialog", "Waiting..."));
     m_infoLabel1->setText(QStringLiteral("-"));
     m_infoLabel2->setText(QStringLiteral("-"));
     eventPump().processEvents();
     if (m_cancelled || arm != m_armSerial)
         return;
-    m_protocol.ClearOutPayload();
+    m_protocol.clearOutPayload();
     if (sendArmCommand(CmdReadKeys, arm) == ArmOutcome::Waiting)
         startWaiting(EventKeyRead);
 }
@@ -295,7 +295,7 @@ void OperationDialog::ArmReadKey() {
 void OperationDialog::ArmWriteBlank() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
-    m_infoPanel->setText(Tr("OperationDialog", "Waiting..."));
+    m_infoPanel->setText(translate("OperationDialog", "Waiting..."));
     const SelectionWalk walk = currentWalk();
     const auto holdsKey = [this](int pageRow, int column) { return cellHoldsKey(pageRow, column); };
     const std::optional<WalkPosition> target = walk.seek(m_cursor, holdsKey);
@@ -308,13 +308,13 @@ void OperationDialog::ArmWriteBlank() {
     const KeyCell cell = m_host.shownPage()->cell(walk.pageRow(m_cursor), m_cursor.column);
     const KeyCode code = cell.code();
     m_infoLabel1->setText(
-        Tr("OperationDialog", "    Key: %1").arg(QString::fromStdString(KeyTypeFullName(cell.type()))));
-    m_infoLabel2->setText(Tr("OperationDialog", " Code: %1")
+        translate("OperationDialog", "    Key: %1").arg(QString::fromStdString(KeyTypeFullName(cell.type()))));
+    m_infoLabel2->setText(translate("OperationDialog", " Code: %1")
                               .arg(QString::fromStdString(FormatKeyCode(cell.type(), code, KeyViewFull, true, true))));
     eventPump().processEvents();
     if (m_cancelled || arm != m_armSerial)
         return;
-    m_protocol.ClearOutPayload();
+    m_protocol.clearOutPayload();
     m_protocol.OutPayload[0] = cell.type();
     std::copy(code.begin(), code.end(), m_protocol.OutPayload.begin() + 1);
     if (sendArmCommand(CmdWriteBlank, arm) == ArmOutcome::Waiting)
@@ -324,14 +324,14 @@ void OperationDialog::ArmWriteBlank() {
 void OperationDialog::ArmLockKey() {
     const quint64 arm = ++m_armSerial;
     stopWaiting();
-    m_infoPanel->setText(Tr("OperationDialog", "Waiting..."));
+    m_infoPanel->setText(translate("OperationDialog", "Waiting..."));
     m_infoLabel1->setText(QStringLiteral("-"));
     m_infoLabel2->setText(QStringLiteral("-"));
     m_nextButton->setEnabled(false);
     eventPump().processEvents();
     if (m_cancelled || arm != m_armSerial)
         return;
-    m_protocol.ClearOutPayload();
+    m_protocol.clearOutPayload();
     if (sendArmCommand(CmdLockKey, arm) == ArmOutcome::Waiting)
         startWaiting(EventLockResult);
 }
@@ -403,7 +403,7 @@ void OperationDialog::ShowLockResult(int code) {
 }
 
 void OperationDialog::AbortOnTransferError() {
-    statusSink().setMessageText(Tr("OperationDialog", "Data transfer error."));
+    statusSink().setMessageText(translate("OperationDialog", "Data transfer error."));
     FormClose();
 }
 
@@ -442,7 +442,7 @@ void OperationDialog::runTransfer(bool download) {
     m_infoPanel->setText(QString());
     m_progressBar->setRange(0, rows - 1);
     m_progressBar->setValue(0);
-    openFor(Layout::Transfer, download ? Tr("OperationDialog", "Downloading database.") : Tr("OperationDialog", "Uploading database."));
+    openFor(Layout::Transfer, download ? translate("OperationDialog", "Downloading database.") : translate("OperationDialog", "Uploading database."));
 
     const quint64 session = m_session;
     TransferHooks hooks;

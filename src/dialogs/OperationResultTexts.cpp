@@ -28,7 +28,7 @@ QString WriteResultText(int code, UiLanguage language) {
     default:
         break;
     }
-    return TrIn(language, "OperationDialog", text);
+    return translateIn(language, "OperationDialog", text);
 }
 
 // A context of their own: two lock texts share their English with write texts but not their
@@ -51,7 +51,7 @@ QString LockResultText(int code, UiLanguage language) {
     default:
         break;
     }
-    return TrIn(language, "OperationDialogLock", text);
+    return translateIn(language, "OperationDialogLock", text);
 }
 
 } // namespace tervane

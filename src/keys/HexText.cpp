@@ -9,7 +9,7 @@ namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c) {
+int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
@@ -52,8 +52,8 @@ bool HexTextToBytes(std::string_view digits, int digitCount, std::uint8_t* dest,
     // Convert everything before writing, so a bad pair leaves dest as it was.
     std::vector<std::uint8_t> bytes(byteCount);
     for (std::size_t b = 0; b < byteCount; ++b) {
-        const int high = HexValue(digitAt(2 * b));
-        const int low = HexValue(digitAt(2 * b + 1));
+        const int high = hexValue(digitAt(2 * b));
+        const int low = hexValue(digitAt(2 * b + 1));
         if (high < 0 || low < 0)
             return false;
         bytes[b] = static_cast<std::uint8_t>(high << 4 | low);

@@ -43,12 +43,12 @@ private:
     KeyCode& m_code;
 };
 
-void StoreCrc(KeyCode& code) {
+void storeCrc(KeyCode& code) {
     code[7] = DallasCrc8(code.data(), 7);
 }
 
 template <typename Char>
-ParsedKeyCode Parse(std::uint8_t type, std::basic_string_view<Char> text, KeyCodeGroupPositions positions,
+ParsedKeyCode parseTyped(std::uint8_t type, std::basic_string_view<Char> text, KeyCodeGroupPositions positions,
                     bool checksumTyped) {
     ParsedKeyCode result;
     KeyCode& c = result.code;
@@ -61,7 +61,7 @@ ParsedKeyCode Parse(std::uint8_t type, std::basic_string_view<Char> text, KeyCod
         const bool crcRead = !checksumTyped || reader.read(positions.crcGroup, 1, 7);
         const bool codeRead = reader.read(p, 6, 1);
         if (!checksumTyped)
-            StoreCrc(c);
+            storeCrc(c);
         result.valid = crcRead && codeRead;
         break;
     }
@@ -70,14 +70,14 @@ ParsedKeyCode Parse(std::uint8_t type, std::basic_string_view<Char> text, KeyCod
         c[0] = 1;
         c[5] = 0;
         c[6] = 0;
-        StoreCrc(c);
+        storeCrc(c);
         break;
     case KeyTypeCyfral:
         result.valid = reader.read(p, 2, 1);
         c[0] = 1;
         c[3] = 1;
         c[4] = c[5] = c[6] = 0;
-        StoreCrc(c);
+        storeCrc(c);
         break;
     case KeyTypeEm410x:
         result.valid = reader.read(p, 5, 1);
@@ -104,12 +104,12 @@ ParsedKeyCode Parse(std::uint8_t type, std::basic_string_view<Char> text, KeyCod
 
 ParsedKeyCode ParseKeyCodeText(std::uint8_t type, std::string_view text, KeyCodeGroupPositions positions,
                                bool checksumTyped) {
-    return Parse(type, text, positions, checksumTyped);
+    return parseTyped(type, text, positions, checksumTyped);
 }
 
 ParsedKeyCode ParseKeyCodeText(std::uint8_t type, std::u16string_view text, KeyCodeGroupPositions positions,
                                bool checksumTyped) {
-    return Parse(type, text, positions, checksumTyped);
+    return parseTyped(type, text, positions, checksumTyped);
 }
 
 } // namespace tervane

@@ -12,25 +12,25 @@ std::string Hex(const KeyCode& code, int first, int count) {
     return BytesToHexText(code.data(), first, count);
 }
 
-std::string DallasCrcPart(const KeyCode& code, bool show) {
+std::string dallasCrcPart(const KeyCode& code, bool show) {
     return show ? " - " + Hex(code, 7, 1) + " " : "";
 }
 
-std::string EmSpeedPart(const KeyCode& code, bool show) {
+std::string emSpeedPart(const KeyCode& code, bool show) {
     return show ? "- " + EmSpeedName(code[6]) : "";
 }
 
-std::string FullCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, bool showDallasCrc) {
+std::string fullCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, bool showDallasCrc) {
     switch (type) {
     case KeyTypeDallas:
     case KeyTypeDallas4:
-        return " " + Hex(code, 1, 6) + DallasCrcPart(code, showDallasCrc);
+        return " " + Hex(code, 1, 6) + dallasCrcPart(code, showDallasCrc);
     case KeyTypeTm2002:
         return " " + Hex(code, 1, 4) + " ";
     case KeyTypeCyfral:
         return " " + Hex(code, 1, 2) + " ";
     case KeyTypeEm410x:
-        return " " + Hex(code, 1, 5) + " " + EmSpeedPart(code, showEmSpeed);
+        return " " + Hex(code, 1, 5) + " " + emSpeedPart(code, showEmSpeed);
     case KeyTypeHidProx: {
         // The top byte carries only the 45-bit code's five high bits.
         const std::uint8_t top = code[6] & 0x1F;
@@ -43,16 +43,16 @@ std::string FullCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, b
     }
 }
 
-std::string ShortCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, bool showDallasCrc) {
+std::string shortCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, bool showDallasCrc) {
     switch (type) {
     case KeyTypeDallas:
     case KeyTypeDallas4:
-        return " " + Hex(code, 1, 4) + DallasCrcPart(code, showDallasCrc);
+        return " " + Hex(code, 1, 4) + dallasCrcPart(code, showDallasCrc);
     case KeyTypeTm2002:
     case KeyTypeCyfral:
-        return FullCode(type, code, showEmSpeed, showDallasCrc);
+        return fullCode(type, code, showEmSpeed, showDallasCrc);
     case KeyTypeEm410x:
-        return " " + Hex(code, 1, 4) + " " + EmSpeedPart(code, showEmSpeed);
+        return " " + Hex(code, 1, 4) + " " + emSpeedPart(code, showEmSpeed);
     case KeyTypeHidProx:
         return " " + Hex(code, 1, 4);
     case KeyTypeIndala:
@@ -67,9 +67,9 @@ std::string ShortCode(std::uint8_t type, const KeyCode& code, bool showEmSpeed, 
 std::string FormatKeyCode(std::uint8_t type, const KeyCode& code, int view, bool showEmSpeed, bool showDallasCrc) {
     switch (view) {
     case KeyViewFull:
-        return FullCode(type, code, showEmSpeed, showDallasCrc);
+        return fullCode(type, code, showEmSpeed, showDallasCrc);
     case KeyViewShort:
-        return ShortCode(type, code, showEmSpeed, showDallasCrc);
+        return shortCode(type, code, showEmSpeed, showDallasCrc);
     default:
         return {};
     }

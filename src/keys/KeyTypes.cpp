@@ -12,7 +12,7 @@ struct TypeNames {
     const char* letter;
 };
 
-TypeNames NamesOf(std::uint8_t type) {
+TypeNames namesOf(std::uint8_t type) {
     switch (type) {
     case KeyTypeDallas:
     case KeyTypeDallas4:
@@ -35,15 +35,15 @@ TypeNames NamesOf(std::uint8_t type) {
 } // namespace
 
 std::string KeyTypeFullName(std::uint8_t type) {
-    return NamesOf(type).full;
+    return namesOf(type).full;
 }
 
 std::string KeyTypeShortName(std::uint8_t type, int view) {
     switch (view) {
     case KeyViewFull:
-        return NamesOf(type).sixLetter;
+        return namesOf(type).sixLetter;
     case KeyViewShort:
-        return NamesOf(type).letter;
+        return namesOf(type).letter;
     default:
         return {};
     }

@@ -9,7 +9,7 @@ bool AppClosing() {
     return g_appClosing;
 }
 
-void SetAppClosing(bool closing) {
+void setAppClosing(bool closing) {
     g_appClosing = closing;
 }
 

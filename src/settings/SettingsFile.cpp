@@ -18,7 +18,7 @@ namespace {
 void readConfigFile(Settings& target) {
     QFile file(appPaths().configFile());
     if (file.open(QIODevice::ReadOnly))
-        ReadSettingsRecord(file, target);
+        readSettingsRecord(file, target);
 }
 
 void ensureTempFolder(LanguageSetting languageSetting) {
@@ -28,7 +28,7 @@ void ensureTempFolder(LanguageSetting languageSetting) {
     if (QDir().mkdir(folder))
         return;
     const UiLanguage language = ChooseLanguage(languageSetting);
-    const QString text = TrIn(language, "Settings", QT_TRANSLATE_NOOP("Settings", "Cannot create \"%1\""))
+    const QString text = translateIn(language, "Settings", QT_TRANSLATE_NOOP("Settings", "Cannot create \"%1\""))
                              .arg(QDir::toNativeSeparators(folder));
     prompts().message(PromptIcon::Error, QStringLiteral("Tervane"), text, ButtonOk);
 }
@@ -51,7 +51,7 @@ bool SaveSettings() {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!WriteSettingsRecord(file, settings())) {
+    if (!writeSettingsRecord(file, settings())) {
         file.cancelWriting();
         return false;
     }
@@ -60,7 +60,7 @@ bool SaveSettings() {
 
 // The file is a file of whole records: only a length of exactly one record counts, and then its
 // first record is taken whatever follows it.
-bool ReadSettingsRecord(QIODevice& device, Settings& target) {
+bool readSettingsRecord(QIODevice& device, Settings& target) {
     if ((device.size() - device.pos()) / Settings::kSize != 1)
         return false;
     std::array<char, Settings::kSize> record;
@@ -70,7 +70,7 @@ bool ReadSettingsRecord(QIODevice& device, Settings& target) {
     return true;
 }
 
-bool WriteSettingsRecord(QIODevice& device, const Settings& record) {
+bool writeSettingsRecord(QIODevice& device, const Settings& record) {
     return device.write(reinterpret_cast<const char*>(record.data()), Settings::kSize) == Settings::kSize;
 }
 

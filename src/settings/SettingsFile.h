@@ -19,7 +19,7 @@ bool SaveSettings();
 // when the bytes from the device's position to its end (a file or a buffer, not a stream) hold
 // exactly one whole record, whatever follows it; target is left alone otherwise. Returns whether
 // the record was taken, and whether the whole record was written.
-bool ReadSettingsRecord(QIODevice& device, Settings& target);
-bool WriteSettingsRecord(QIODevice& device, const Settings& record);
+bool readSettingsRecord(QIODevice& device, Settings& target);
+bool writeSettingsRecord(QIODevice& device, const Settings& record);
 
 } // namespace tervane

@@ -6,13 +6,13 @@ namespace tervane {
 
 ProgrammerSimulator::ProgrammerSimulator(std::uint8_t modelLetter, std::string firmware, int rows)
     : m_letter(modelLetter), m_firmware(std::move(firmware)),
-      m_rows(static_cast<std::size_t>(rows > 0 ? rows : DefaultRowCount(modelLetter)), Row{}) {}
+      m_rows(static_cast<std::size_t>(rows > 0 ? rows : defaultRowCount(modelLetter)), Row{}) {}
 
-int ProgrammerSimulator::DefaultRowCount(std::uint8_t modelLetter) {
+int ProgrammerSimulator::defaultRowCount(std::uint8_t modelLetter) {
     return modelLetter == 'B' || modelLetter == 'C' ? 100 : 500;
 }
 
-std::string ProgrammerSimulator::DefaultFirmware(std::uint8_t modelLetter) {
+std::string ProgrammerSimulator::defaultFirmware(std::uint8_t modelLetter) {
     switch (modelLetter) {
     case 'B':
     case 'C':
@@ -61,7 +61,7 @@ void ProgrammerSimulator::receive(const std::uint8_t* report) {
     // Whatever was late goes out before anything this command causes.
     releaseLateAnswers();
     // The programmer ignores a report that its check sum does not cover.
-    if (!ReportChecksumHolds(command.data()))
+    if (!reportChecksumHolds(command.data()))
         return;
 
     const std::optional<Fault> fault = takeFault();
@@ -154,7 +154,7 @@ void ProgrammerSimulator::receive(const std::uint8_t* report) {
 
 void ProgrammerSimulator::answer(Report report, bool corrupt) {
     report[0] = 0;
-    report[64] = static_cast<std::uint8_t>(ReportChecksum(report.data()) + (corrupt ? 1 : 0));
+    report[64] = static_cast<std::uint8_t>(reportChecksum(report.data()) + (corrupt ? 1 : 0));
     // Nothing overtakes a late answer.
     if (m_holding || !m_late.empty())
         m_late.push_back(report);

@@ -42,9 +42,9 @@ public:
     // rows 0 takes the model's own size: 100 for a Lark (B, C), 500 otherwise.
     explicit ProgrammerSimulator(std::uint8_t modelLetter = 'C', std::string firmware = "3.82", int rows = 0);
 
-    static int DefaultRowCount(std::uint8_t modelLetter);
+    static int defaultRowCount(std::uint8_t modelLetter);
     // The oldest firmware the editor accepts for the letter's model; "1.00" for an unknown letter.
-    static std::string DefaultFirmware(std::uint8_t modelLetter);
+    static std::string defaultFirmware(std::uint8_t modelLetter);
 
     std::uint8_t modelLetter() const { return m_letter; }
     void setModelLetter(std::uint8_t letter) { m_letter = letter; }

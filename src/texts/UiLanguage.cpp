@@ -37,7 +37,7 @@ UiLanguage ChooseLanguage(LanguageSetting setting) {
     return systemInfo().systemLanguageIsRussian() ? UiLanguage::Russian : UiLanguage::English;
 }
 
-QString TrIn(UiLanguage language, const char* context, const char* english) {
+QString translateIn(UiLanguage language, const char* context, const char* english) {
     if (language == UiLanguage::Russian) {
         const QString text = russian().translate(context, english);
         if (!text.isEmpty())
@@ -46,8 +46,8 @@ QString TrIn(UiLanguage language, const char* context, const char* english) {
     return QString::fromUtf8(english);
 }
 
-QString Tr(const char* context, const char* english) {
-    return TrIn(g_language, context, english);
+QString translate(const char* context, const char* english) {
+    return translateIn(g_language, context, english);
 }
 
 } // namespace tervane

@@ -21,8 +21,8 @@ UiLanguage ChooseLanguage(LanguageSetting setting);
 
 // A text of the program in the current language. The English text is the source; the Russian
 // one comes from the compiled translations/tervane_ru.ts, looked up by context and source.
-QString Tr(const char* context, const char* english);
+QString translate(const char* context, const char* english);
 // The same for an explicit language (the options dialog previews its own language).
-QString TrIn(UiLanguage language, const char* context, const char* english);
+QString translateIn(UiLanguage language, const char* context, const char* english);
 
 } // namespace tervane

@@ -86,15 +86,15 @@ QVariant BaseTreeModel::data(const QModelIndex& index, int role) const {
         return {};
     if (!m_tree) {
         if (role == Qt::DisplayRole)
-            return Tr("MainWindow", "No files opened...");
+            return translate("MainWindow", "No files opened...");
         return {};
     }
     const BaseNode* node = nodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
-        return FromCp1251(node->text);
+        return fromCp1251(node->text);
     case Qt::DecorationRole:
-        return TreeIcon(node == m_tree->selected() ? node->selectedIndex : node->imageIndex);
+        return treeIcon(node == m_tree->selected() ? node->selectedIndex : node->imageIndex);
     default:
         return {};
     }

@@ -487,7 +487,7 @@ QHash<int, QIcon>& treeIcons() {
 
 } // namespace
 
-void DrawIconsAhead(int commandSide, int treeSide) {
+void drawIconsAhead(int commandSide, int treeSide) {
     struct Job {
         Drawing draw;
         std::promise<QImage> done;
@@ -517,7 +517,7 @@ void DrawIconsAhead(int commandSide, int treeSide) {
     });
 }
 
-QIcon CommandIcon(CommandIconId id) {
+QIcon commandIcon(CommandIconId id) {
     QHash<int, QIcon>& icons = commandIcons();
     auto it = icons.find(int(id));
     if (it == icons.end())
@@ -525,7 +525,7 @@ QIcon CommandIcon(CommandIconId id) {
     return *it;
 }
 
-QIcon TreeIcon(int imageIndex) {
+QIcon treeIcon(int imageIndex) {
     if (imageIndex < TreeFolderImage || imageIndex > TreeFileImage)
         return {};
     QHash<int, QIcon>& icons = treeIcons();
@@ -535,7 +535,7 @@ QIcon TreeIcon(int imageIndex) {
     return *it;
 }
 
-QIcon AppIcon() {
+QIcon appIcon() {
     static const QIcon icon = render(drawApp);
     return icon;
 }

@@ -25,14 +25,14 @@ enum class CommandIconId {
 enum TreeImageIndex { TreeFolderImage = 0, TreeSelectedFileImage = 1, TreeFileImage = 2 };
 
 // Drawn in code at 32 x 32 (and the neighbouring sizes), so the program ships no image files.
-QIcon CommandIcon(CommandIconId id);
+QIcon commandIcon(CommandIconId id);
 // An index outside 0..2 gives an empty icon (a node without a picture).
-QIcon TreeIcon(int imageIndex);
-QIcon AppIcon();
+QIcon treeIcon(int imageIndex);
+QIcon appIcon();
 
 // Starts drawing the command band's and the tree's pictures on a worker thread, at these sizes in
 // device pixels, while the window is still being built. Icons made before keep being drawn when
 // they are shown.
-void DrawIconsAhead(int commandSide, int treeSide);
+void drawIconsAhead(int commandSide, int treeSide);
 
 } // namespace tervane

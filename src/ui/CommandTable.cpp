@@ -98,11 +98,11 @@ constexpr MenuRow kMenus[] = {
 
 } // namespace
 
-std::span<const CommandRow> CommandRows() {
+std::span<const CommandRow> commandRows() {
     return kRows;
 }
 
-std::span<const MenuRow> MenuRows() {
+std::span<const MenuRow> menuRows() {
     return kMenus;
 }
 

@@ -51,8 +51,8 @@ struct MenuRow {
 };
 
 // Every command of the main window, in the order its surface shows them.
-std::span<const CommandRow> CommandRows();
+std::span<const CommandRow> commandRows();
 // The main menu's entries in band order; a submenu follows its parent's items that precede it.
-std::span<const MenuRow> MenuRows();
+std::span<const MenuRow> menuRows();
 
 } // namespace tervane

@@ -42,7 +42,7 @@ void DeviceController::createOperationDialog(OperationHost& host) {
 void DeviceController::onDeviceChange() {
     // The programmer in use has gone: the operation on it ends here, offline as for a lone
     // programmer pulled out, before another programmer still plugged in is opened and detected.
-    if (deviceLink().DeviceReleaseGone())
+    if (deviceLink().deviceReleaseGone())
         SetDeviceOnline(false);
     deviceLink().DeviceOpen();
     deviceDetector().DetectDevice();

@@ -16,7 +16,7 @@ namespace {
 
 QFont gridFont() {
     const Settings& s = settings();
-    QFont font(FromCp1251(s.gridFontName()));
+    QFont font(fromCp1251(s.gridFontName()));
     const int size = s.gridFontSize() > 0 ? s.gridFontSize() : 8;
     font.setPointSize(size);
     const FontStyle style = s.gridFontStyle();
@@ -31,7 +31,7 @@ GridController::GridController(QWidget* window, KeyGridView* grid, KeyGridModel*
                                Document& document, EditSession& edits, QObject* parent)
     : QObject(parent), m_window(window), m_grid(grid), m_model(model), m_editor(editor), m_document(document),
       m_edits(edits) {
-    connect(m_grid, &KeyGridView::editRequested, this, &GridController::EditBoxEnter);
+    connect(m_grid, &KeyGridView::editRequested, this, &GridController::openCellEditor);
     connect(m_editor, &CommentEditor::committed, this, &GridController::storeComment);
     connect(m_editor, &CommentEditor::cancelled, this, [this] {
         RefreshView();
@@ -102,7 +102,7 @@ void GridController::touchShownPage() {
         m_edits.touchPage(m_document.currentPage());
 }
 
-void GridController::EditBoxEnter() {
+void GridController::openCellEditor() {
     if (!shownPage())
         return;
     const GridSelection sel = gridSelection();
@@ -112,7 +112,7 @@ void GridController::EditBoxEnter() {
             return;
         const QModelIndex index = m_model->index(sel.top - 1, KeyGridModel::kCommentColumn);
         m_grid->scrollTo(index);
-        m_editor->open(pageRow, m_grid->visualRect(index), FromCp1251(m_document.pageBuffer().comment(pageRow)));
+        m_editor->open(pageRow, m_grid->visualRect(index), fromCp1251(m_document.pageBuffer().comment(pageRow)));
         return;
     }
     // The key editor opens here; it comes with its own dialog.
@@ -121,7 +121,7 @@ void GridController::EditBoxEnter() {
 void GridController::storeComment(int pageRow, const QString& text) {
     // Leaving the editor counts as an edit even when the text is the same.
     if (pageShown() && pageRow >= 0)
-        m_edits.setComment(m_document.currentPage(), pageRow, ToCp1251(text));
+        m_edits.setComment(m_document.currentPage(), pageRow, toCp1251(text));
     RefreshView();
     m_grid->setFocus();
 }

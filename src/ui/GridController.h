@@ -31,7 +31,7 @@ public:
     bool selectionHoldsKey() const;
     // Enter or a double-click on a data cell: the comment editor on the comment column, else the
     // key editor.
-    void EditBoxEnter();
+    void openCellEditor();
     void registerCommands(MainCommands& commands);
 
     // The operation dialog's host.

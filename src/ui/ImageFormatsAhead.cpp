@@ -8,7 +8,7 @@
 
 namespace tervane {
 
-void LoadImageFormatsAhead() {
+void loadImageFormatsAhead() {
     static std::once_flag once;
     std::call_once(once, [] {
         QThreadPool::globalInstance()->start([] {

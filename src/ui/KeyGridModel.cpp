@@ -59,7 +59,7 @@ QVariant KeyGridModel::data(const QModelIndex& index, int role) const {
     if (pageRow < 0)
         return QString();
     if (index.column() == kCommentColumn)
-        return FromCp1251(m_page->comment(pageRow));
+        return fromCp1251(m_page->comment(pageRow));
     const KeyCell cell = m_page->cell(pageRow, index.column());
     return QString::fromStdString(FormatKeyCellText(cell, m_keyTypeView, m_keyCodeView, m_emSpeed, m_dallasCrc));
 }
@@ -69,8 +69,8 @@ QVariant KeyGridModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     if (orientation == Qt::Horizontal) {
         if (section == kCommentColumn)
-            return Tr("KeyGrid", " Comment");
-        return Tr("KeyGrid", " Key %1").arg(section + 1);
+            return translate("KeyGrid", " Comment");
+        return translate("KeyGrid", " Key %1").arg(section + 1);
     }
     const int pageRow = pageRowOf(section);
     return pageRow < 0 ? QString() : rowNumberText(pageRow);

@@ -17,7 +17,7 @@ constexpr int kToolButtonWidth = 39;
 constexpr int kToolButtonHeight = 38;
 
 const MenuRow* menuRow(MenuId id) {
-    for (const MenuRow& row : MenuRows())
+    for (const MenuRow& row : menuRows())
         if (row.id == id)
             return &row;
     return nullptr;
@@ -41,7 +41,7 @@ QList<QAction*> itemsOf(const QMenu* menu) {
 MainCommands::MainCommands(QWidget* window) : QObject(window) {
     m_menuBar = new QMenuBar(window);
     m_menuBar->setObjectName(QStringLiteral("MainMenu"));
-    for (const MenuRow& row : MenuRows()) {
+    for (const MenuRow& row : menuRows()) {
         if (row.parent == MenuId::None)
             menuFor(row.id);
     }
@@ -58,7 +58,7 @@ MainCommands::MainCommands(QWidget* window) : QObject(window) {
     m_toolBar->setFloatable(false);
     m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
 
-    for (const CommandRow& row : CommandRows())
+    for (const CommandRow& row : commandRows())
         m_actions.emplace_back(addCommand(row), &row);
     applyInterfaceTexts();
 }
@@ -89,7 +89,7 @@ QAction* MainCommands::addCommand(const CommandRow& row) {
     if (row.surface == Surface::CommandBand) {
         if (row.separatorBefore)
             m_toolBar->addSeparator();
-        action = new QAction(CommandIcon(row.icon), QString(), m_toolBar);
+        action = new QAction(commandIcon(row.icon), QString(), m_toolBar);
         m_toolBar->addAction(action);
         if (QWidget* button = m_toolBar->widgetForAction(action)) {
             button->setObjectName(QString::fromLatin1(row.objectName));
@@ -146,7 +146,7 @@ QList<QAction*> MainCommands::treeMenuItems() const {
 
 void MainCommands::applyInterfaceTexts() {
     for (const auto& [action, row] : m_actions) {
-        const QString caption = Tr(row->context, row->caption);
+        const QString caption = translate(row->context, row->caption);
         if (row->surface == Surface::CommandBand) {
             action->setText(caption);
             action->setToolTip(caption);
@@ -157,7 +157,7 @@ void MainCommands::applyInterfaceTexts() {
                                            : caption + QLatin1Char('\t') + shortcut.toString(QKeySequence::NativeText));
     }
     for (const auto& [id, menu] : m_menus)
-        menu->menuAction()->setText(Tr("MainMenu", menuRow(id)->caption));
+        menu->menuAction()->setText(translate("MainMenu", menuRow(id)->caption));
 }
 
 void MainCommands::updateCommands(unsigned conditions) {

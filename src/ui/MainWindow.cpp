@@ -38,7 +38,7 @@ constexpr int kTotalCells = 2495; // the counters' total, not the page's 3000 ce
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_document(std::make_unique<Document>()),
       m_edits(std::make_unique<EditSession>(*m_document)), m_skins(std::make_unique<SkinEngine>()) {
-    LoadImageFormatsAhead();
+    loadImageFormatsAhead();
     setObjectName(QStringLiteral("TForm1"));
     buildWidgets();
     wireControllers();
@@ -54,9 +54,9 @@ MainWindow::~MainWindow() {
 void MainWindow::buildWidgets() {
     // The band's and the tree's pictures are drawn on the second core while the widgets are made.
     const qreal ratio = qApp->devicePixelRatio();
-    DrawIconsAhead(qRound(MainCommands::kIconSide * ratio),
+    drawIconsAhead(qRound(MainCommands::kIconSide * ratio),
                    qRound(style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) * ratio));
-    setWindowIcon(AppIcon());
+    setWindowIcon(appIcon());
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("Splitter"));
     m_splitter->setChildrenCollapsible(false);

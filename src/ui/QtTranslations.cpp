@@ -6,7 +6,7 @@
 
 namespace tervane {
 
-void ApplyQtTranslations(UiLanguage language) {
+void applyQtTranslations(UiLanguage language) {
     static QTranslator* qtRussian = nullptr;
     if (language == UiLanguage::Russian) {
         if (!qtRussian) {

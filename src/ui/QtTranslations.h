@@ -6,6 +6,6 @@ namespace tervane {
 
 // Qt's own texts (the file dialogs' buttons, the overwrite question) follow the interface
 // language: Russian loads Qt's Russian translations, English removes them.
-void ApplyQtTranslations(UiLanguage language);
+void applyQtTranslations(UiLanguage language);
 
 } // namespace tervane

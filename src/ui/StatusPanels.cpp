@@ -88,7 +88,7 @@ void StatusPanels::setPanelText(int panel, const QString& text) {
 void StatusPanels::setUsage(const QString& used, const QString& free, const QString& total) {
     const QString values[3] = {used, free, total};
     for (int i = 0; i < 3; ++i)
-        setPanelText(i + 1, Tr("MainWindow", kCounterPrefixes[i]) + values[i]);
+        setPanelText(i + 1, translate("MainWindow", kCounterPrefixes[i]) + values[i]);
 }
 
 void StatusPanels::changeEvent(QEvent* event) {
@@ -106,7 +106,7 @@ void StatusPanels::fitPanels() {
             const QFontMetrics metrics = label->fontMetrics();
             const int chrome = 2 * label->frameWidth() + 2 * label->margin() + metrics.horizontalAdvance(QLatin1Char(' '));
             for (const UiLanguage language : {UiLanguage::Russian, UiLanguage::English}) {
-                const QString text = TrIn(language, "MainWindow", kCounterPrefixes[i - 1]) + kWidestValue;
+                const QString text = translateIn(language, "MainWindow", kCounterPrefixes[i - 1]) + kWidestValue;
                 width = std::max(width, metrics.horizontalAdvance(text) + chrome);
             }
         }

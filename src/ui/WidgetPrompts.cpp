@@ -97,7 +97,7 @@ PromptButton WidgetPrompts::message(PromptIcon icon, const QString& caption, con
         if (!(buttons & choice.button))
             continue;
         QPushButton* button = box.addButton(choice.standard);
-        button->setText(Tr("Prompts", choice.english));
+        button->setText(translate("Prompts", choice.english));
         answers.insert(button, choice.button);
     }
     const PromptButton defaultAnswer = firstOf(buttons, {ButtonOk, ButtonYes, ButtonRetry, ButtonNo, ButtonCancel});

@@ -190,7 +190,7 @@ private slots:
                            QProcess::CrashExit);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
-        QVERIFY(RecoverInterruptedSave(destination));
+        QVERIFY(recoverInterruptedSave(destination));
         const bool expectNew = step >= int(SaveStep::PageReplaced);
         QCOMPARE(readBase(destination), expectNew ? fresh : old);
         if (!expectNew && !destinationExists)
@@ -235,9 +235,9 @@ private slots:
             QVERIFY(writeFileBytes(keys + "/" + name, name.toUtf8()));
         std::unique_ptr<QLockFile> other;
         if (held)
-            QVERIFY(other = TakeFileLock(BaseLockPath(shop), 0));
+            QVERIFY(other = takeFileLock(baseLockPath(shop), 0));
 
-        QVERIFY(RecoverInterruptedSave(shop));
+        QVERIFY(recoverInterruptedSave(shop));
         QCOMPARE(readBase(shop).dir, newDir.isEmpty() ? shopBytes().dir : newDir.toUtf8());
         QCOMPARE(readBase(shop).dat, shopBytes().dat);
         QStringList expected = QStringList({"shop.dat", "shop.dir"}) + left;
@@ -248,7 +248,7 @@ private slots:
 
     void aBaseLockedByASaveIsNotOpened() {
         setBaseLockWait(50);
-        std::unique_ptr<QLockFile> saving = TakeFileLock(BaseLockPath(shop), 0);
+        std::unique_ptr<QLockFile> saving = takeFileLock(baseLockPath(shop), 0);
         QVERIFY(saving);
         Document doc;
         env->prompts.answer(ButtonOk);
@@ -420,12 +420,12 @@ private slots:
     }
 
     void aHeldLockTakesTheName() {
-        const std::unique_ptr<QLockFile> other = TakeWorkingLock(temp() + "/rdb_temp_0");
+        const std::unique_ptr<QLockFile> other = takeWorkingLock(temp() + "/rdb_temp_0");
         QVERIFY(other);
         std::unique_ptr<QLockFile> lock;
         QCOMPARE(NewWorkingBaseName(lock), temp() + "/rdb_temp_1");
         QVERIFY(lock && lock->isLocked());
-        QVERIFY(!TakeWorkingLock(temp() + "/rdb_temp_1"));
+        QVERIFY(!takeWorkingLock(temp() + "/rdb_temp_1"));
     }
 };
 

@@ -16,10 +16,10 @@ void tst_Cp1251::everyByteReadsAndWritesBackAsItself() {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
-    const QString text = FromCp1251(all);
+    const QString text = fromCp1251(all);
     QCOMPARE(text.size(), 256);
-    QCOMPARE(ToCp1251(text), all);
-    QCOMPARE(FromCp1251("\xC0\xFF\xA8\xB8\xB9\x88\x98"), QString::fromUtf8("Ая" "Ёё" "№€\u0098"));
+    QCOMPARE(toCp1251(text), all);
+    QCOMPARE(fromCp1251("\xC0\xFF\xA8\xB8\xB9\x88\x98"), QString::fromUtf8("Ая" "Ёё" "№€\u0098"));
 }
 
 void tst_Cp1251::writes_data() {
@@ -40,7 +40,7 @@ void tst_Cp1251::writes_data() {
 void tst_Cp1251::writes() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(ToCp1251(text), bytes);
+    QCOMPARE(toCp1251(text), bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_Cp1251)

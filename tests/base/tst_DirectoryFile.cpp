@@ -404,7 +404,7 @@ void tst_DirectoryFile::badFilesAreReported() {
     QCOMPARE(LoadDirectory(path, tree), code == 0);
     QCOMPARE(tree.size(), std::size_t(nodes));
     if (code != 0) {
-        QCOMPARE(env.prompts.texts(), QStringList{FileErrorText(code, path)});
+        QCOMPARE(env.prompts.texts(), QStringList{fileErrorText(code, path)});
         QCOMPARE(env.prompts.last().icon, PromptIcon::Error);
     } else {
         QVERIFY(env.prompts.shown().isEmpty());
@@ -421,7 +421,7 @@ void tst_DirectoryFile::badFilesAreReported() {
     BaseTree fromBuffer;
     QCOMPARE(LoadDirectory(buffer, "pasted", fromBuffer), code == 0);
     QCOMPARE(describe(fromBuffer), describe(tree));
-    QCOMPARE(env.prompts.texts(), code != 0 ? QStringList{FileErrorText(code, "pasted")} : QStringList());
+    QCOMPARE(env.prompts.texts(), code != 0 ? QStringList{fileErrorText(code, "pasted")} : QStringList());
 }
 
 void tst_DirectoryFile::unopenableFileIsAnOpenError_data() {
@@ -439,7 +439,7 @@ void tst_DirectoryFile::unopenableFileIsAnOpenError() {
 
     BaseTree tree;
     QVERIFY(!LoadDirectory(path, tree));
-    QCOMPARE(env.prompts.texts(), QStringList{FileErrorText(FileErrorOpen, path)});
+    QCOMPARE(env.prompts.texts(), QStringList{fileErrorText(FileErrorOpen, path)});
 }
 
 void tst_DirectoryFile::saveFailuresAreReported_data() {
@@ -462,7 +462,7 @@ void tst_DirectoryFile::saveFailuresAreReported() {
     env.prompts.answer(ButtonOk);
 
     QVERIFY(!SaveDirectory(path, tree));
-    QCOMPARE(env.prompts.texts(), QStringList{FileErrorText(code, path)});
+    QCOMPARE(env.prompts.texts(), QStringList{fileErrorText(code, path)});
 }
 
 void tst_DirectoryFile::saveWriteFailureKeepsOldFile() {
@@ -486,7 +486,7 @@ void tst_DirectoryFile::saveWriteFailureKeepsOldFile() {
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY(!saved1);
-    QCOMPARE(env.prompts.texts(), QStringList{FileErrorText(FileErrorWrite, path)});
+    QCOMPARE(env.prompts.texts(), QStringList{fileErrorText(FileErrorWrite, path)});
     QCOMPARE(test::readFileBytes(path), QByteArray("old"));
     QCOMPARE(QDir(env.paths.root()).entryList(QDir::Files), QStringList{"base.dir"});
 #else

@@ -384,7 +384,7 @@ private slots:
         if (setup == "no dat")
             QVERIFY(QFile::remove(shop + ".dat"));
         if (setup == "pending dir")
-            QVERIFY(QFile::rename(shop + ".dir", SavingTempPath(shop, ".dir")));
+            QVERIFY(QFile::rename(shop + ".dir", savingTempPath(shop, ".dir")));
         Document doc;
         watch(doc);
         VirtualEventPump pump;

@@ -223,7 +223,7 @@ void TestPageFile::appendPage() {
     QVERIFY(AppendPage(pageFile(), page));
     QCOMPARE(page, expectedPage);
     QCOMPARE(readFileBytes(pageFile()), after);
-    QCOMPARE(PageCount(pageFile()), expectedPage + 1);
+    QCOMPARE(pageCount(pageFile()), expectedPage + 1);
     QVERIFY(m_env->prompts.shown().isEmpty());
 }
 

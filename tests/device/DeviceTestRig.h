@@ -21,12 +21,12 @@ struct DeviceTestRig {
     explicit DeviceTestRig(std::uint8_t letter = 'C', const std::string& firmware = "3.82")
         : simulator(letter, firmware) {
         settings().setDefaults();
-        SetAppClosing(false);
+        setAppClosing(false);
         pump.processQtEvents = true;
         link.DeviceRegisterNotices([this] { link.DeviceOpen(); });
         link.DeviceOpen();
     }
-    ~DeviceTestRig() { SetAppClosing(false); }
+    ~DeviceTestRig() { setAppClosing(false); }
 
     // The commands the programmer received with this code.
     int sent(std::uint8_t code) const { return simulator.commandCount(code); }

@@ -88,7 +88,7 @@ void TestDeviceDetection::identify() {
     // A recognised model shows itself online before its version is judged.
     if (versionText != QLatin1String("-"))
         QCOMPARE(rig.status.workModes.last(),
-                 QStringLiteral("Work mode: Orvel %1 v%2 (Online)").arg(DeviceModelName(lastModel), versionText));
+                 QStringLiteral("Work mode: Orvel %1 v%2 (Online)").arg(deviceModelName(lastModel), versionText));
     else
         QVERIFY(rig.status.workModes.isEmpty());
 }

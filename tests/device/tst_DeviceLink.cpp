@@ -171,14 +171,14 @@ void TestDeviceLink::programmerInUseLeavesWhileAnotherStays() {
 void TestDeviceLink::commandStaysWithItsProgrammer() {
     TwoProgrammers two;
     two.link.DeviceOpen();
-    const quint64 opening = two.link.DeviceOpening();
+    const quint64 opening = two.link.deviceOpening();
     two.lark.injectFault(ProgrammerSimulator::Fault::NoAnswer);
     two.pump.onProcessEvents = [&] { two.lark.unplug(); };
 
     QVERIFY(!two.protocol.Transact(CmdIdentify));
     QVERIFY(two.link.DeviceConnected());
     QCOMPARE(two.composite.openPath(), QStringLiteral("sim:kestrel"));
-    QVERIFY(two.link.DeviceOpening() != opening);
+    QVERIFY(two.link.deviceOpening() != opening);
     QVERIFY(two.kestrel.log().empty());
     QCOMPARE(two.lark.commandCount(CmdIdentify), 1);
 }

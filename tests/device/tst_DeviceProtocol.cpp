@@ -64,7 +64,7 @@ void TestDeviceProtocol::commandFrame() {
     QFETCH(int, checksum);
 
     DeviceTestRig rig;
-    rig.protocol.ClearOutPayload();
+    rig.protocol.clearOutPayload();
     std::copy(payload.begin(), payload.end(), rig.protocol.OutPayload.begin());
     QVERIFY(rig.protocol.SendCommand(static_cast<std::uint8_t>(code)));
 
@@ -148,7 +148,7 @@ void TestDeviceProtocol::transact() {
         rig.simulator.injectFault(static_cast<Fault>(fault), times);
     rig.simulator.staleEventStatus = static_cast<std::uint8_t>(staleStatus);
 
-    rig.protocol.ClearOutPayload();
+    rig.protocol.clearOutPayload();
     QCOMPARE(rig.protocol.Transact(static_cast<std::uint8_t>(code)), result);
     QCOMPARE(rig.status.messages, texts);
     QCOMPARE(rig.sent(static_cast<std::uint8_t>(code)), attempts);
@@ -175,7 +175,7 @@ void TestDeviceProtocol::transactStopsWhenClosing() {
     rig.simulator.injectFault(Fault::NoAnswer, ProgrammerSimulator::Forever);
     rig.pump.onProcessEvents = [&] {
         if (rig.status.messages.size() == 2)
-            SetAppClosing(true);
+            setAppClosing(true);
     };
 
     QVERIFY(!rig.protocol.Transact(CmdPing));
@@ -261,7 +261,7 @@ void TestDeviceProtocol::pumpWait() {
     rig.pump.processCalls = 0;
     rig.pump.onProcessEvents = [&] {
         if (rig.pump.processCalls == closeAtCall)
-            SetAppClosing(true);
+            setAppClosing(true);
     };
     DeviceProtocol::PumpWait(ms);
     QCOMPARE(rig.pump.now, slept);

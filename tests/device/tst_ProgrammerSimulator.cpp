@@ -13,7 +13,7 @@ Report command(std::uint8_t code, std::vector<std::uint8_t> parameters = {}) {
     Report r{};
     r[1] = code;
     std::copy(parameters.begin(), parameters.end(), r.begin() + 2);
-    r[64] = ReportChecksum(r.data());
+    r[64] = reportChecksum(r.data());
     return r;
 }
 
@@ -61,7 +61,7 @@ void TestProgrammerSimulator::everyAnswerIsSigned() {
     for (std::uint8_t code : {CmdPing, CmdIdentify, CmdReadKeys, CmdStop, CmdReadBaseRow}) {
         for (const Report& reply : exchange(sim, code, {7, 0})) {
             QCOMPARE(reply[0], std::uint8_t(0));
-            QVERIFY(ReportChecksumHolds(reply.data()));
+            QVERIFY(reportChecksumHolds(reply.data()));
         }
     }
     const auto refused = exchange(sim, 0x7E);
@@ -252,7 +252,7 @@ void TestProgrammerSimulator::faults() {
     QVERIFY(exchange(sim, CmdPing).empty());
     auto replies = exchange(sim, CmdPing);
     QCOMPARE(replies.size(), std::size_t(1));
-    QVERIFY(!ReportChecksumHolds(replies[0].data()));
+    QVERIFY(!reportChecksumHolds(replies[0].data()));
     replies = exchange(sim, CmdReadBaseRow, {0x05, 0x00});
     QCOMPARE(replies.size(), std::size_t(1));
     QCOMPARE(replies[0][2], std::uint8_t(0x06));
@@ -263,7 +263,7 @@ void TestProgrammerSimulator::faults() {
     // Used up: the next command is answered normally.
     replies = exchange(sim, CmdPing);
     QCOMPARE(replies.size(), std::size_t(1));
-    QVERIFY(ReportChecksumHolds(replies[0].data()));
+    QVERIFY(reportChecksumHolds(replies[0].data()));
     QCOMPARE(sim.log().size(), std::size_t(5));
 }
 

@@ -110,7 +110,7 @@ void TestSocketTransport::devicesFolder() {
         qunsetenv("XDG_RUNTIME_DIR");
     else
         qputenv("XDG_RUNTIME_DIR", runtimeDir);
-    const QString found = SocketTransport::DevicesFolder();
+    const QString found = SocketTransport::devicesFolder();
     if (saved.isEmpty())
         qunsetenv("XDG_RUNTIME_DIR");
     else
@@ -198,7 +198,7 @@ void TestSocketTransport::systemTransportListsSocketsLast() {
     QTemporaryDir runtime;
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    const std::unique_ptr<HidTransport> transport = CreateSystemTransport();
+    const std::unique_ptr<HidTransport> transport = createSystemTransport();
     if (saved.isEmpty())
         qunsetenv("XDG_RUNTIME_DIR");
     else
@@ -256,7 +256,7 @@ void TestSocketTransport::againstOrvelSim() {
     QCOMPARE(settings().lastDeviceModel(), 4);
     QCOMPARE(sim.waitForLine(QStringLiteral("command identify")), QStringLiteral("command identify"));
 
-    protocol.ClearOutPayload();
+    protocol.clearOutPayload();
     QVERIFY(protocol.Transact(CmdReadKeys));
     sim.command("key 1 01A2B3C4D5E6F700");
     QCOMPARE(sim.waitForLine(QStringLiteral("event")), QStringLiteral("event key-read 1 01A2B3C4D5E6F700"));
@@ -323,7 +323,7 @@ void TestSocketTransport::lateAnswerFromOrvelSim() {
     const auto send = [&](std::uint8_t code) {
         Report command{};
         command[1] = code;
-        command[64] = ReportChecksum(command.data());
+        command[64] = reportChecksum(command.data());
         return transport.writeReport(command.data(), 3000);
     };
     Report answer{};

@@ -66,10 +66,10 @@ public:
 struct OperationDialogRig {
     OperationDialogRig() {
         settings().setDefaults();
-        SetAppClosing(false);
+        setAppClosing(false);
         pump.processQtEvents = true;
         link.DeviceRegisterNotices([this] {
-            if (link.DeviceReleaseGone())
+            if (link.deviceReleaseGone())
                 form.closeIfOpen();
             link.DeviceOpen();
             if (!link.DeviceConnected())
@@ -81,7 +81,7 @@ struct OperationDialogRig {
     }
     ~OperationDialogRig() {
         pump.onProcessEvents = nullptr;
-        SetAppClosing(false);
+        setAppClosing(false);
     }
 
     void tick() { form.EventReadFunc(); }
@@ -154,7 +154,7 @@ inline bool start(OperationDialogRig& rig, Operation op) {
 
 // The command went out with zeroed parameters and a sound check sum.
 inline bool isBareCommand(const Report& report, std::uint8_t code) {
-    if (report[1] != code || !ReportChecksumHolds(report.data()))
+    if (report[1] != code || !reportChecksumHolds(report.data()))
         return false;
     for (int i = 2; i < 64; ++i)
         if (report[static_cast<std::size_t>(i)] != 0)

@@ -90,7 +90,7 @@ void TestOperationDialogClosing::closeAlwaysSendsStop() {
         Report r{};
         r[1] = StatusKeyRead;
         r[2] = KeyTypeDallas;
-        r[64] = ReportChecksum(r.data());
+        r[64] = reportChecksum(r.data());
         return r;
     }());
     rig.tick();

@@ -541,7 +541,7 @@ private slots:
         QCOMPARE(w.gridModel()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("003"));
         QCOMPARE(w.gridModel()->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("250"));
         editComment(w, 2, QStringLiteral("двор"));
-        QCOMPARE(FromCp1251(w.document().pageBuffer().comment(250)), QStringLiteral("двор"));
+        QCOMPARE(fromCp1251(w.document().pageBuffer().comment(250)), QStringLiteral("двор"));
         QVERIFY(w.document().pageBuffer().comment(1).isEmpty());
         shortView->trigger();
         QCOMPARE(w.gridModel()->rowCount(), 500);

@@ -350,13 +350,13 @@ void tst_SkinEngine::listName() {
 void tst_SkinEngine::iconsAreDrawn() {
     // The band's and the tree's pictures at 32 come from the worker thread; the window's own
     // picture, and every other size, is drawn on the spot.
-    DrawIconsAhead(32, 32);
+    drawIconsAhead(32, 32);
     QList<QIcon> icons;
     for (int id = int(CommandIconId::New); id <= int(CommandIconId::ShortView); ++id)
-        icons.append(CommandIcon(CommandIconId(id)));
+        icons.append(commandIcon(CommandIconId(id)));
     for (int index = TreeFolderImage; index <= TreeFileImage; ++index)
-        icons.append(TreeIcon(index));
-    icons.append(AppIcon());
+        icons.append(treeIcon(index));
+    icons.append(appIcon());
     QCOMPARE(icons.size(), 17);
 
     QSet<QByteArray> images;
@@ -372,8 +372,8 @@ void tst_SkinEngine::iconsAreDrawn() {
         QCOMPARE(icon.pixmap(48, 48).size(), QSize(48, 48));
     }
     QCOMPARE(images.size(), icons.size());
-    QVERIFY(TreeIcon(3).isNull());
-    QVERIFY(TreeIcon(-1).isNull());
+    QVERIFY(treeIcon(3).isNull());
+    QVERIFY(treeIcon(-1).isNull());
 }
 
 void tst_SkinEngine::fileFilter_data() {

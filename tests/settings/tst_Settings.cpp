@@ -342,7 +342,7 @@ void TestSettings::wholeRecordRule() {
     Settings target;
     target.setWindowWidth(4444);
     const QByteArray before = recordBytes(target);
-    QCOMPARE(ReadSettingsRecord(buffer, target), taken);
+    QCOMPARE(readSettingsRecord(buffer, target), taken);
     QCOMPARE(recordBytes(target), taken ? patternedRecord() : before);
 }
 

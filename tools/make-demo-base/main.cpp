@@ -111,12 +111,12 @@ void setRow(KeyPage& page, int row, std::initializer_list<KeyCell> cells, const 
     for (const KeyCell& cell : cells)
         page.setCell(row, column++, cell);
     if (comment)
-        page.setComment(row, ToCp1251(QString::fromUtf8(comment)));
+        page.setComment(row, toCp1251(QString::fromUtf8(comment)));
 }
 
 BaseNode* addNode(BaseTree& tree, BaseNode* parent, const char* name, bool file) {
     BaseNode* node = tree.addChild(parent);
-    node->text = ToCp1251(QString::fromUtf8(name));
+    node->text = toCp1251(QString::fromUtf8(name));
     node->imageIndex = file ? ImageFile : ImageFolder;
     node->selectedIndex = file ? ImageFileSelected : ImageFolder;
     return node;

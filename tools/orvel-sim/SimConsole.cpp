@@ -123,7 +123,7 @@ void SimConsole::execute(const QString& line) {
         ProgrammerSimulator::Row record{};
         if (type != 0) {
             record[0] = static_cast<std::uint8_t>(type);
-            const QByteArray name = ToCp1251(words.mid(4).join(QLatin1Char(' '))).left(25);
+            const QByteArray name = toCp1251(words.mid(4).join(QLatin1Char(' '))).left(25);
             std::copy(name.begin(), name.end(), record.begin() + 1);
             std::copy(code.begin(), code.end(), record.begin() + 26);
         }

@@ -206,7 +206,7 @@ void SimServer::sendTo(int fd) {
 }
 
 void SimServer::describeCommand(const unsigned char* report) {
-    if (!ReportChecksumHolds(report)) {
+    if (!reportChecksumHolds(report)) {
         m_print(QStringLiteral("command with a bad check sum ignored"));
         return;
     }

@@ -107,10 +107,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string firmware = parser.isSet(firmwareOption) ? parser.value(firmwareOption).toStdString()
-                                                              : ProgrammerSimulator::DefaultFirmware(letter);
+                                                              : ProgrammerSimulator::defaultFirmware(letter);
 
-    const QString folder = SocketTransport::DevicesFolder();
-    if (!SocketTransport::EnsureFolder(folder)) {
+    const QString folder = SocketTransport::devicesFolder();
+    if (!SocketTransport::ensureFolder(folder)) {
         std::fprintf(stderr, "orvel-sim: cannot create %s\n", qPrintable(folder));
         return 1;
     }
