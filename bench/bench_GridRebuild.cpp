@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
+#include "app/AppSession.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -161,7 +162,8 @@ BENCHMARK(BM_NewViewFirstPaint)->Unit(benchmark::kMillisecond);
 // The main window with a base whose only file holds the full page, opened and shown.
 struct ShownWindow {
     test::TestEnvironment env;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<AppSession> session;
+    MainWindow* window = nullptr;
 
     bool start() {
         const QString folder = env.paths.root() + QStringLiteral("/user");
@@ -174,7 +176,8 @@ struct ShownWindow {
         const QString base = folder + QStringLiteral("/grid");
         if (!builder.write(base))
             return false;
-        window = std::make_unique<MainWindow>();
+        session = std::make_unique<AppSession>();
+        window = &session->window();
         window->show();
         QCoreApplication::processEvents();
         if (!window->document().OpenBase(base + QStringLiteral(".dir")))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/KeyPage.h"
+#include "grid/GridSelection.h"
 
 #include <QAbstractTableModel>
 #include <array>
@@ -18,8 +19,9 @@ class Settings;
 class KeyGridModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 7;
-    static constexpr int kCommentColumn = 6;
+    // Model column c is grid column c + 1: the row numbers are the vertical header.
+    static constexpr int kColumns = GridColumn::Comment;
+    static constexpr int kCommentColumn = GridColumn::Comment - 1;
 
     explicit KeyGridModel(QObject* parent = nullptr);
 
