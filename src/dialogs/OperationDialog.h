@@ -18,10 +18,11 @@ namespace tervane {
 class DeviceProtocol;
 class OperationHost;
 
-// The operation dialog `TProcForm`: reads keys into the selected cells, writes the selected keys
-// onto blanks, locks a blank, and shows the progress of a key base transfer. It is modeless: an
-// operation returns once its first command went out, and the device's event answers are polled
-// from ProcTimer.
+// The operation dialog (the designed form TProcForm, its objectName): reads keys into the
+// selected cells, writes the selected keys onto blanks, locks a blank, and shows the progress of
+// a key base transfer. It is modeless: an operation returns once its first command went out, and
+// the device's event answers are polled from ProcTimer. The "Proc" of ProcMode, ProcCursor,
+// ProcCancelled and ProcTimer is the designed form's: they are its state, named as designed.
 //
 // It is a window of its own, never a child of the host window: disabling the host would
 // disable a child dialog with it.
