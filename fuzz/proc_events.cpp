@@ -28,6 +28,7 @@
 #include <QWidget>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -118,6 +119,12 @@ QApplication& application() {
     // its wake-up descriptor for every single one, which made that a tenth of a run.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
+    // The offscreen platform warns on every show that it keeps no size hints: a write to stderr
+    // per run. Critical and fatal messages still go out, and a fatal one still aborts.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
     static QApplication app(argc, argv);
     return app;
 }
