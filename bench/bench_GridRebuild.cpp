@@ -4,12 +4,12 @@
 #include "BaseBuilder.h"
 #include "TestEnvironment.h"
 
+#include "app/AppSession.h"
 #include "base/Document.h"
 #include "keys/KeyCell.h"
 #include "settings/Settings.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
-#include "app/AppSession.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

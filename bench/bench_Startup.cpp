@@ -27,8 +27,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <poll.h>
 #include <signal.h>

@@ -17,6 +17,7 @@
 #ifdef TERVANE_PROBE_BARE
 #include <QTableView>
 #else
+#include "app/AppSession.h"
 #include "base/Document.h"
 #include "device/DeviceLink.h"
 #include "device/HidTransport.h"
@@ -24,7 +25,6 @@
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
 #include "seams/Shell.h"
-#include "app/AppSession.h"
 #include "ui/MainWindow.h"
 #include "ui/QtShell.h"
 #endif

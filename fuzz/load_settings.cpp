@@ -19,8 +19,8 @@ using namespace tervane;
 void readEveryField(const Settings& s) {
     volatile std::int64_t sink = 0;
     sink = sink + s.windowHeight() + s.windowWidth() + s.reserved() + s.selectedNodeIndex() + s.treeWidth() +
-           int(s.windowState()) + s.lastDeviceModel() + int(s.languageSetting()) + s.skinIndex() +
-           int(s.savePolicy()) + int(s.gridFontStyle()) + s.gridFontSize() + s.keyTypeView() + s.keyCodeView() + s.emSpeedVisible() +
+           int(s.windowState()) + s.lastDeviceModel() + int(s.languageSetting()) + s.skinIndex() + int(s.savePolicy()) +
+           int(s.gridFontStyle()) + s.gridFontSize() + s.keyTypeView() + s.keyCodeView() + s.emSpeedVisible() +
            s.dallasCrcVisible() + s.shortView();
     for (int column = 1; column <= Settings::kColumnCount; ++column)
         sink = sink + s.columnWidth(column);

@@ -3,9 +3,9 @@
 // --screenshot FILE saves a picture of the main window once it is shown, and quits.
 
 #include "app/AppSession.h"
+#include "device/DeviceLink.h"
 #include "device/HidTransport.h"
 #include "device/SystemTransport.h"
-#include "device/DeviceLink.h"
 #include "seams/Prompts.h"
 #include "seams/Shell.h"
 #include "ui/MainWindow.h"
@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Save a picture of the main window to FILE and quit."),
                                   QStringLiteral("FILE"));
     parser.addOption(screenshot);
-    parser.addPositionalArgument(QStringLiteral("BASE"), QStringLiteral("A key base (.dir) to open."), QStringLiteral("[BASE]"));
+    parser.addPositionalArgument(QStringLiteral("BASE"), QStringLiteral("A key base (.dir) to open."),
+                                 QStringLiteral("[BASE]"));
     parser.process(app);
 
     tervane::WidgetPrompts prompts;

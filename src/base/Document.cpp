@@ -5,8 +5,8 @@
 #include "base/WorkingFiles.h"
 #include "seams/EventPump.h"
 #include "seams/Prompts.h"
-#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
+#include "texts/UiLanguage.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,8 +170,8 @@ bool Document::OpenBase(const QString& chosenFile) {
 
     if (base == m_savedBase) {
         // Reopening drops the unsaved changes: the user asked for the files as they are on disk.
-        const QString text =
-            translate("Document", "File \"%1\" is already opened. Open file again ?").arg(QDir::toNativeSeparators(file));
+        const QString text = translate("Document", "File \"%1\" is already opened. Open file again ?")
+                                 .arg(QDir::toNativeSeparators(file));
         if (prompts().message(PromptIcon::Question, kCaption, text, ButtonOk | ButtonCancel) != ButtonOk)
             return false;
     } else if (!AskSaveChanges(SavePolicy::Ask)) {

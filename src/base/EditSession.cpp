@@ -14,8 +14,7 @@ void EditSession::edited() {
     m_document.setModified(true);
 }
 
-template <typename Change>
-bool EditSession::changePage(std::int32_t page, Change change) {
+template <typename Change> bool EditSession::changePage(std::int32_t page, Change change) {
     if (!m_document.isOpen() || page < 0)
         return false;
     if (page == m_document.currentPage()) {

@@ -53,8 +53,7 @@ signals:
     void nodeRemoved();
 
 private:
-    template <typename Change>
-    bool changePage(std::int32_t page, Change change);
+    template <typename Change> bool changePage(std::int32_t page, Change change);
     void edited();
 
     Document& m_document;

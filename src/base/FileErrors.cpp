@@ -59,7 +59,8 @@ bool EnsureFreeSpace(const QString& path, std::int64_t needed) {
         if (needed < space.freeBytes)
             return true;
         const QString text =
-            translate("FileErrors", "No free space on a disk %1. Cleanup a disk and press repeat operation.").arg(space.drive);
+            translate("FileErrors", "No free space on a disk %1. Cleanup a disk and press repeat operation.")
+                .arg(space.drive);
         if (prompts().message(PromptIcon::Warning, productCaption(), text, ButtonRetry | ButtonCancel) != ButtonRetry)
             return false;
     }

@@ -1,12 +1,12 @@
 #include "cli/DeviceSession.h"
 
-#include "seams/AppClosing.h"
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceModel.h"
 #include "device/DeviceProtocol.h"
 #include "device/HidTransport.h"
 #include "device/SystemTransport.h"
+#include "seams/AppClosing.h"
 #include "texts/UiLanguage.h"
 
 #include <csignal>

@@ -5,8 +5,8 @@
 #include "device/DeviceProtocol.h"
 #include "seams/Prompts.h"
 #include "seams/StatusSink.h"
-#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
+#include "texts/UiLanguage.h"
 
 namespace tervane {
 namespace {
@@ -92,8 +92,8 @@ void DeviceDetector::DetectDevice() {
         return;
     if (identified) {
         const QString modelName = deviceModelName(settings().lastDeviceModel());
-        statusSink().setMessageText(translate("Device", "Found %1").arg(kBrand + QLatin1Char(' ') + modelName +
-                                                                 QStringLiteral(" [HID]")));
+        statusSink().setMessageText(
+            translate("Device", "Found %1").arg(kBrand + QLatin1Char(' ') + modelName + QStringLiteral(" [HID]")));
     } else {
         statusSink().setMessageText(translate("Device", "Found: Unknown device."));
     }
@@ -112,8 +112,9 @@ void DeviceDetector::showWorkMode(bool online) const {
     if (modelName.isEmpty())
         return;
     const QString device = kBrand + QLatin1Char(' ') + modelName;
-    statusSink().setWorkModeText(online ? translate("Device", "Work mode: %1 v%2 (Online)").arg(device, m_firmwareVersionText)
-                                        : translate("Device", "Work mode: %1 (Offline)").arg(device));
+    statusSink().setWorkModeText(
+        online ? translate("Device", "Work mode: %1 v%2 (Online)").arg(device, m_firmwareVersionText)
+               : translate("Device", "Work mode: %1 (Offline)").arg(device));
 }
 
 DeviceDetector& deviceDetector() {

@@ -1,7 +1,7 @@
 #include "device/DeviceProtocol.h"
 
-#include "seams/AppClosing.h"
 #include "device/DeviceLink.h"
+#include "seams/AppClosing.h"
 #include "seams/EventPump.h"
 #include "seams/StatusSink.h"
 #include "texts/UiLanguage.h"

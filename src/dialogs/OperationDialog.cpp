@@ -10,8 +10,8 @@
 #include "keys/KeyTypes.h"
 #include "seams/EventPump.h"
 #include "seams/StatusSink.h"
-#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
+#include "texts/UiLanguage.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -39,7 +39,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QRect& geometry
 
 OperationDialog::OperationDialog(OperationHost& host) : OperationDialog(host, deviceProtocol()) {}
 
-OperationDialog::OperationDialog(OperationHost& host, DeviceProtocol& protocol) : QDialog(nullptr), m_host(host), m_protocol(protocol) {
+OperationDialog::OperationDialog(OperationHost& host, DeviceProtocol& protocol)
+    : QDialog(nullptr), m_host(host), m_protocol(protocol) {
     buildWidgets();
     m_timer.setObjectName(QStringLiteral("ProcTimer"));
     m_timer.setInterval(PollIntervalMs);
@@ -442,7 +443,8 @@ void OperationDialog::runTransfer(bool download) {
     m_infoPanel->setText(QString());
     m_progressBar->setRange(0, rows - 1);
     m_progressBar->setValue(0);
-    openFor(Layout::Transfer, download ? translate("OperationDialog", "Downloading database.") : translate("OperationDialog", "Uploading database."));
+    openFor(Layout::Transfer, download ? translate("OperationDialog", "Downloading database.")
+                                       : translate("OperationDialog", "Uploading database."));
 
     const quint64 session = m_session;
     TransferHooks hooks;

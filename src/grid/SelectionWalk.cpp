@@ -40,7 +40,7 @@ int SelectionWalk::pageRow(const WalkPosition& cursor) const {
 }
 
 std::optional<WalkPosition> SelectionWalk::seek(WalkPosition from,
-                                         const std::function<bool(int pageRow, int column)>& accepts) const {
+                                                const std::function<bool(int pageRow, int column)>& accepts) const {
     if (isEmpty())
         return std::nullopt;
     // A cursor left of the walk's columns (or above its rows) starts at the walk's first cell.

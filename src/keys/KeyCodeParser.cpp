@@ -49,7 +49,7 @@ void storeCrc(KeyCode& code) {
 
 template <typename Char>
 ParsedKeyCode parseTyped(std::uint8_t type, std::basic_string_view<Char> text, KeyCodeGroupPositions positions,
-                    bool checksumTyped) {
+                         bool checksumTyped) {
     ParsedKeyCode result;
     KeyCode& c = result.code;
     GroupReader<Char> reader(text, c);

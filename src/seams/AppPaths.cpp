@@ -44,8 +44,7 @@ QString DefaultAppPaths::softwareFolder() const {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/software");
 }
 
-namespace {
-} // namespace
+namespace {} // namespace
 
 Seam<AppPaths>& appPathsSeam() {
     static DefaultAppPaths fallback;

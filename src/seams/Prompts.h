@@ -25,7 +25,7 @@ struct FileDialogRequest {
     QString filter;
     QString defaultSuffix; // ".dir", ".viz"
     QString startFolder;
-    QString fileName;      // pre-filled name, may be empty
+    QString fileName; // pre-filled name, may be empty
     bool confirmOverwrite = false;
 };
 

@@ -4,8 +4,7 @@ namespace tervane {
 
 // One seam: the program's own implementation of Interface, which a test or the editor's entry
 // may replace by another (not owned) for a while.
-template <typename Interface>
-class Seam {
+template <typename Interface> class Seam {
 public:
     explicit Seam(Interface& fallback) : m_fallback(&fallback) {}
 
@@ -20,8 +19,7 @@ private:
 };
 
 // Installs a replacement for as long as it lives, then puts back what was there before.
-template <typename Interface>
-class ScopedSeam {
+template <typename Interface> class ScopedSeam {
 public:
     ScopedSeam(Seam<Interface>& seam, Interface* replacement) : m_seam(seam), m_previous(seam.installed()) {
         seam.install(replacement);

@@ -1,8 +1,7 @@
 #include "seams/StatusSink.h"
 
 namespace tervane {
-namespace {
-} // namespace
+namespace {} // namespace
 
 Seam<StatusSink>& statusSinkSeam() {
     static MemoryStatusSink fallback;

@@ -9,8 +9,8 @@ namespace tervane {
 namespace {
 
 bool isNetworkFileSystem(const QByteArray& type) {
-    static const char* const kNetworkTypes[] = {"nfs", "nfs4", "cifs", "smb", "smb2", "smbfs", "smb3",
-                                                "fuse.sshfs", "afs", "9p", "ncpfs", "davfs", "fuse.davfs2"};
+    static const char* const kNetworkTypes[] = {"nfs",        "nfs4", "cifs", "smb",   "smb2",  "smbfs",      "smb3",
+                                                "fuse.sshfs", "afs",  "9p",   "ncpfs", "davfs", "fuse.davfs2"};
     for (const char* t : kNetworkTypes) {
         if (type == t)
             return true;

@@ -2,8 +2,8 @@
 
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
-#include "texts/UiLanguage.h"
 #include "settings/Settings.h"
+#include "texts/UiLanguage.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "simulator/SimulatedTransport.h"
 
-#include "simulator/ProgrammerSimulator.h"
 #include "seams/EventPump.h"
+#include "simulator/ProgrammerSimulator.h"
 
 #include <algorithm>
 

@@ -37,13 +37,11 @@ QModelIndex BaseTreeModel::indexOf(const BaseNode* node) const {
 }
 
 void BaseTreeModel::followEdits(const EditSession& edits) {
-    connect(&edits, &EditSession::nodeAboutToBeAdded, this, [this](BaseNode* parent, int row) {
-        beginInsertRows(indexOf(parent), row, row);
-    });
+    connect(&edits, &EditSession::nodeAboutToBeAdded, this,
+            [this](BaseNode* parent, int row) { beginInsertRows(indexOf(parent), row, row); });
     connect(&edits, &EditSession::nodeAdded, this, [this] { endInsertRows(); });
-    connect(&edits, &EditSession::nodeAboutToBeRemoved, this, [this](BaseNode* node) {
-        beginRemoveRows(indexOf(node->parent), node->row, node->row);
-    });
+    connect(&edits, &EditSession::nodeAboutToBeRemoved, this,
+            [this](BaseNode* node) { beginRemoveRows(indexOf(node->parent), node->row, node->row); });
     connect(&edits, &EditSession::nodeRemoved, this, [this] { endRemoveRows(); });
     connect(&edits, &EditSession::nodeChanged, this, [this](BaseNode* node) {
         const QModelIndex i = indexOf(node);

@@ -15,8 +15,8 @@ void KeyGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (text.isEmpty())
         return;
     const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (option.state & QStyle::State_Active)  ? QPalette::Active
-                                                                                : QPalette::Inactive;
+                                       : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                                               : QPalette::Inactive;
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     const QRect area = option.rect.adjusted(2, 0, -2, 0);

@@ -29,8 +29,8 @@ public:
     void fitCommentColumn();
 
 signals:
-    void editRequested();      // Enter, or a double-click on a data cell
-    void selectionMoved();     // the current cell or the selection changed
+    void editRequested();  // Enter, or a double-click on a data cell
+    void selectionMoved(); // the current cell or the selection changed
 
 protected:
     void updateGeometries() override;

@@ -121,9 +121,8 @@ void MainWindow::wireControllers() {
     connect(m_gridController, &GridController::refreshNeeded, this, &MainWindow::RefreshView);
     connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::UpdateCommands);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &MainWindow::UpdateCommands);
-    connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        m_commands->gridMenu()->popup(m_grid->viewport()->mapToGlobal(pos));
-    });
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_commands->gridMenu()->popup(m_grid->viewport()->mapToGlobal(pos)); });
 
     m_device = new DeviceController(this);
     connect(m_device, &DeviceController::refreshNeeded, this, &MainWindow::RefreshView);

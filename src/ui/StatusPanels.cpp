@@ -104,7 +104,8 @@ void StatusPanels::fitPanels() {
         int width = kDesignedWidths[i];
         if (i >= 1 && i <= 3) {
             const QFontMetrics metrics = label->fontMetrics();
-            const int chrome = 2 * label->frameWidth() + 2 * label->margin() + metrics.horizontalAdvance(QLatin1Char(' '));
+            const int chrome =
+                2 * label->frameWidth() + 2 * label->margin() + metrics.horizontalAdvance(QLatin1Char(' '));
             for (const UiLanguage language : {UiLanguage::Russian, UiLanguage::English}) {
                 const QString text = translateIn(language, "MainWindow", kCounterPrefixes[i - 1]) + kWidestValue;
                 width = std::max(width, metrics.horizontalAdvance(text) + chrome);

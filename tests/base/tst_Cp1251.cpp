@@ -19,7 +19,9 @@ void tst_Cp1251::everyByteReadsAndWritesBackAsItself() {
     const QString text = fromCp1251(all);
     QCOMPARE(text.size(), 256);
     QCOMPARE(toCp1251(text), all);
-    QCOMPARE(fromCp1251("\xC0\xFF\xA8\xB8\xB9\x88\x98"), QString::fromUtf8("Ая" "Ёё" "№€\u0098"));
+    QCOMPARE(fromCp1251("\xC0\xFF\xA8\xB8\xB9\x88\x98"), QString::fromUtf8("Ая"
+                                                                           "Ёё"
+                                                                           "№€\u0098"));
 }
 
 void tst_Cp1251::writes_data() {
@@ -28,7 +30,8 @@ void tst_Cp1251::writes_data() {
     QTest::newRow("Cyrillic and ASCII") << QString::fromUtf8("кв. 1 Иванов И.И.")
                                         << QByteArray("\xEA\xE2. 1 \xC8\xE2\xE0\xED\xEE\xE2 \xC8.\xC8.");
     QTest::newRow("NUL stays") << QString(QChar(0)) + "A" << QByteArray("\0A", 2);
-    QTest::newRow("Ukrainian letters") << QString::fromUtf8("ЇїІіЄєҐґ") << QByteArray("\xAF\xBF\xB2\xB3\xAA\xBA\xA5\xB4");
+    QTest::newRow("Ukrainian letters") << QString::fromUtf8("ЇїІіЄєҐґ")
+                                       << QByteArray("\xAF\xBF\xB2\xB3\xAA\xBA\xA5\xB4");
     // What the code page cannot hold is a question mark, never a control character.
     QTest::newRow("Latin with accent") << QString::fromUtf8("ä") << QByteArray("?");
     QTest::newRow("CJK") << QString::fromUtf8("中a") << QByteArray("?a");

@@ -105,8 +105,9 @@ private slots:
         QVERIFY(openShop(doc));
         EditSession edits(doc);
         QList<QPair<BaseNode*, int>> aboutToAdd;
-        connect(&edits, &EditSession::nodeAboutToBeAdded, this,
-                [&](BaseNode* parent, int row) { aboutToAdd.append({parent, row}); });
+        connect(&edits, &EditSession::nodeAboutToBeAdded, this, [&](BaseNode* parent, int row) {
+            aboutToAdd.append({parent, row});
+        });
         QSignalSpy added(&edits, &EditSession::nodeAdded);
         QSignalSpy renamed(&edits, &EditSession::nodeChanged);
         QSignalSpy removed(&edits, &EditSession::nodeRemoved);

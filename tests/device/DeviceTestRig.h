@@ -3,13 +3,13 @@
 #include "RecordingStatusSink.h"
 #include "TestEnvironment.h"
 
-#include "seams/AppClosing.h"
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
+#include "seams/AppClosing.h"
+#include "settings/Settings.h"
 #include "simulator/ProgrammerSimulator.h"
 #include "simulator/SimulatedTransport.h"
-#include "settings/Settings.h"
 
 #include <QStringList>
 

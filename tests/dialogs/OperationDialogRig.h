@@ -4,16 +4,16 @@
 #include "TestEnvironment.h"
 
 #include "base/KeyPage.h"
-#include "seams/AppClosing.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
-#include "simulator/ProgrammerSimulator.h"
-#include "simulator/SimulatedTransport.h"
 #include "dialogs/OperationDialog.h"
 #include "dialogs/OperationHost.h"
 #include "keys/KeyCell.h"
 #include "keys/KeyTypes.h"
+#include "seams/AppClosing.h"
 #include "settings/Settings.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 
 #include <QLabel>
 #include <QPoint>

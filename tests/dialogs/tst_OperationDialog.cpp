@@ -129,7 +129,9 @@ void TestOperationDialog::layout() {
     QCOMPARE(form.windowTitle(), title);
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QCOMPARE(form.size(), QSize(337, formHeight - OperationDialog::FrameHeight));
-    QCOMPARE(form.procMode(), op == Read ? OperationDialog::ModeRead : op == Write ? OperationDialog::ModeWrite : OperationDialog::ModeLock);
+    QCOMPARE(form.procMode(), op == Read    ? OperationDialog::ModeRead
+                              : op == Write ? OperationDialog::ModeWrite
+                                            : OperationDialog::ModeLock);
 
     const bool write = op == Write;
     const auto* info = rig.child<QLabel>("InfoPanel");
@@ -462,7 +464,8 @@ void TestOperationDialog::eventResults() {
     setLanguage(russian);
     rig.host.page.setCell(0, 0, keyCell(KeyTypeDallas, codeFor(0)));
     QVERIFY(start(rig, op));
-    QCOMPARE(rig.form.pendingEvents(), int(op == Write ? OperationDialog::EventWriteResult : OperationDialog::EventLockResult));
+    QCOMPARE(rig.form.pendingEvents(),
+             int(op == Write ? OperationDialog::EventWriteResult : OperationDialog::EventLockResult));
     if (op == Write)
         rig.simulator.setWriteResult(result);
     else

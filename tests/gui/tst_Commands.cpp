@@ -19,16 +19,33 @@ Q_DECLARE_METATYPE(QSet<QString>)
 namespace {
 
 // Enabled in every state: the commands whose rule is "always" or that are never changed.
-const QSet<QString> kAlways{
-    "MainMenuNewFile",    "MainMenuOpenFile", "MainMenuImportVizitDM_CYFRAL", "MainMenuImportVizitDM_TM2002",
-    "MainMenuImportVizitDM_EM410x", "MainMenuExit", "MainMenuOptions", "MainMenuUpdateSearch",
-    "MainMenuHelpContent", "MainMenuHelpWeb", "MainMenuHelpAbout", "PopUpCut", "PopUpCopy", "PopUpClear",
-    "PopUpSelectAll", "PopUpTreeCreateFile", "PopUpTreeCreateFolder", "PopUpTreeRename", "PopUpTreeDelete",
-    "ToolNewFile", "ToolOpenFile", "ShortViewToolButton"};
-const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile", "MainMenuSaveFileAs", "MainMenuEditFind",
-                              "ToolSaveFile", "ToolCloseFile", "ToolFind"};
+const QSet<QString> kAlways{"MainMenuNewFile",
+                            "MainMenuOpenFile",
+                            "MainMenuImportVizitDM_CYFRAL",
+                            "MainMenuImportVizitDM_TM2002",
+                            "MainMenuImportVizitDM_EM410x",
+                            "MainMenuExit",
+                            "MainMenuOptions",
+                            "MainMenuUpdateSearch",
+                            "MainMenuHelpContent",
+                            "MainMenuHelpWeb",
+                            "MainMenuHelpAbout",
+                            "PopUpCut",
+                            "PopUpCopy",
+                            "PopUpClear",
+                            "PopUpSelectAll",
+                            "PopUpTreeCreateFile",
+                            "PopUpTreeCreateFolder",
+                            "PopUpTreeRename",
+                            "PopUpTreeDelete",
+                            "ToolNewFile",
+                            "ToolOpenFile",
+                            "ShortViewToolButton"};
+const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile", "MainMenuSaveFileAs",
+                              "MainMenuEditFind",  "ToolSaveFile",     "ToolCloseFile",
+                              "ToolFind"};
 const QSet<QString> kPage{"MainMenuImportVizitDM_DALLAS", "MainMenuEditCut", "MainMenuEditCopy", "MainMenuEditClear",
-                          "MainMenuEditSelectAll", "ToolCut", "ToolCopy"};
+                          "MainMenuEditSelectAll",        "ToolCut",         "ToolCopy"};
 const QSet<QString> kPaste{"MainMenuEditPaste", "PopUpPaste", "ToolPaste"};
 const QSet<QString> kFindNext{"MainMenuEditFindNext", "ToolFindNext"};
 const QSet<QString> kLock{"MainMenuKeysFinal", "ToolFinalKey"};
@@ -130,13 +147,13 @@ private slots:
         QTest::newRow("page") << unsigned(BaseOpen | PageShown) << (kAlways + kBaseOpen + kPage);
         QTest::newRow("page with key cells, offline")
             << unsigned(BaseOpen | PageShown | SelectionHasKey) << (kAlways + kBaseOpen + kPage);
-        QTest::newRow("clipboard filled") << unsigned(BaseOpen | PageShown | ClipboardFilled)
-                                          << (kAlways + kBaseOpen + kPage + kPaste);
+        QTest::newRow("clipboard filled")
+            << unsigned(BaseOpen | PageShown | ClipboardFilled) << (kAlways + kBaseOpen + kPage + kPaste);
         QTest::newRow("clipboard filled, no page") << unsigned(BaseOpen | ClipboardFilled) << (kAlways + kBaseOpen);
         QTest::newRow("find found") << unsigned(BaseOpen | FindFound) << (kAlways + kBaseOpen + kFindNext);
         QTest::newRow("device online, no base") << unsigned(DeviceOnline) << (kAlways + kLock);
-        QTest::newRow("device online, page") << unsigned(BaseOpen | PageShown | DeviceOnline)
-                                             << (kAlways + kBaseOpen + kPage + kLock + kRead);
+        QTest::newRow("device online, page")
+            << unsigned(BaseOpen | PageShown | DeviceOnline) << (kAlways + kBaseOpen + kPage + kLock + kRead);
         QTest::newRow("device online, page with key cells")
             << unsigned(BaseOpen | PageShown | DeviceOnline | SelectionHasKey)
             << (kAlways + kBaseOpen + kPage + kLock + kRead + kWrite);

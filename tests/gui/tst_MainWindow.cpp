@@ -18,15 +18,15 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QLabel>
-#include <QScrollBar>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -137,27 +137,35 @@ private slots:
         step([&] { w.runCommand(CommandId::NewFile); }, {});
         step([&] { f->openBase(other); }, sample);
         QCOMPARE(w.tree()->currentIndex().data().toString(), QStringLiteral("кв 1"));
-        step([&] {
-            editComment(w, 2, QStringLiteral("x"));
-            f->env.prompts.answer(ButtonYes);
-            w.runCommand(CommandId::NewFile);
-        }, {});
-        step([&] {
-            f->env.prompts.answerFile(f->userFolder() + "/saved.dir");
-            w.runCommand(CommandId::SaveFileAs);
-        }, {});
+        step(
+            [&] {
+                editComment(w, 2, QStringLiteral("x"));
+                f->env.prompts.answer(ButtonYes);
+                w.runCommand(CommandId::NewFile);
+            },
+            {});
+        step(
+            [&] {
+                f->env.prompts.answerFile(f->userFolder() + "/saved.dir");
+                w.runCommand(CommandId::SaveFileAs);
+            },
+            {});
         QCOMPARE(w.windowTitle(), QStringLiteral("Tervane - saved"));
         step([&] { f->openBase(base); }, sample);
-        step([&] {
-            editComment(w, 2, QStringLiteral("y"));
-            f->env.prompts.answer(ButtonNo);
-            w.runCommand(CommandId::CloseFile);
-        }, placeholder);
+        step(
+            [&] {
+                editComment(w, 2, QStringLiteral("y"));
+                f->env.prompts.answer(ButtonNo);
+                w.runCommand(CommandId::CloseFile);
+            },
+            placeholder);
         step([&] { f->openBase(base); }, sample);
-        step([&] {
-            f->env.prompts.answer(ButtonOk); // the missing .dat
-            f->openBase(broken);
-        }, placeholder);
+        step(
+            [&] {
+                f->env.prompts.answer(ButtonOk); // the missing .dat
+                f->openBase(broken);
+            },
+            placeholder);
         QCOMPARE(f->env.prompts.last().text, "Open file error: \"" + QDir::toNativeSeparators(broken) + ".dat\"");
         step([&] { f->openBase(base); }, sample);
     }
@@ -260,7 +268,8 @@ private slots:
         BaseNode* houseNode = tree.nodeOf(house);
         w.document().setModified(false);
 
-        BaseNode* added = w.edits().addNode(houseNode, cp1251(QStringLiteral("кв 3")), ImageFile, ImageFileSelected, -1);
+        BaseNode* added =
+            w.edits().addNode(houseNode, cp1251(QStringLiteral("кв 3")), ImageFile, ImageFileSelected, -1);
         paintNow(w);
         QCOMPARE(tree.rowCount(house), 3);
         QCOMPARE(tree.index(2, 0, house).data().toString(), QStringLiteral("кв 3"));
@@ -325,7 +334,6 @@ private slots:
         QCOMPARE(f->panel(3), QStringLiteral("Total: 2495"));
         QVERIFY(!w.document().modified());
     }
-
 
     void commentEditThenSaveWritesExactBytes() {
         const QString base = f->writeSampleBase();
@@ -627,7 +635,8 @@ private slots:
         QCOMPARE(f->panel(4), russian ? QStringLiteral("Режим работы: Orvel Lark (Отключен)")
                                       : QStringLiteral("Work mode: Orvel Lark (Offline)"));
         w.runCommand(CommandId::NewFile);
-        QCOMPARE(w.windowTitle(), russian ? QStringLiteral("Tervane - База Данных") : QStringLiteral("Tervane - Data Base"));
+        QCOMPARE(w.windowTitle(),
+                 russian ? QStringLiteral("Tervane - База Данных") : QStringLiteral("Tervane - Data Base"));
     }
 
     void saveOnAFullDiskLeavesTheBaseAsItWas() {

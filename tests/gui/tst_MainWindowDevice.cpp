@@ -7,11 +7,11 @@
 #include "device/CompositeTransport.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceReport.h"
-#include "simulator/ProgrammerSimulator.h"
-#include "simulator/SimulatedTransport.h"
 #include "dialogs/OperationDialog.h"
 #include "keys/DallasCrc.h"
 #include "settings/Settings.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
 

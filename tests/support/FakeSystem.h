@@ -12,10 +12,9 @@ namespace tervane::test {
 // A system with a fixed language and fixed free space; installs itself while it lives.
 class FakeSystemInfo final : public SystemInfo {
 public:
-
     bool russian = false;
-    qint64 freeBytes = qint64(1) << 40;  // plenty
-    bool checked = true;                 // false: a network volume
+    qint64 freeBytes = qint64(1) << 40; // plenty
+    bool checked = true;                // false: a network volume
     QString drive = QStringLiteral("/");
     // When set, asked on every volume query (after the fixed values): lets a test free space
     // after the first warning.

@@ -23,11 +23,11 @@ struct ShownPrompt {
 // fails the running test (and is answered with Cancel) instead of hanging.
 class ScriptedPrompts final : public Prompts {
 public:
-    ScriptedPrompts();  // installs itself
+    ScriptedPrompts();           // installs itself
     ~ScriptedPrompts() override; // uninstalls itself
 
-    void answer(PromptButton button);               // the next message box
-    void answerFile(std::optional<QString> path);   // the next open or save dialog (nullopt: cancel)
+    void answer(PromptButton button);             // the next message box
+    void answerFile(std::optional<QString> path); // the next open or save dialog (nullopt: cancel)
 
     const QList<ShownPrompt>& shown() const { return m_shown; }
     ShownPrompt last() const { return m_shown.isEmpty() ? ShownPrompt{} : m_shown.last(); }

@@ -2,8 +2,8 @@
 // and its tests can work without hardware.
 #include "SimConsole.h"
 #include "SimServer.h"
-#include "simulator/ProgrammerSimulator.h"
 #include "device/SocketTransport.h"
+#include "simulator/ProgrammerSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
