@@ -6,6 +6,7 @@
 #include "seams/StatusSink.h"
 #include "ui/BaseTreeModel.h"
 #include "ui/BaseTreeView.h"
+#include "ui/ClipboardController.h"
 #include "ui/CommandIcons.h"
 #include "ui/CommentEditor.h"
 #include "ui/DeviceController.h"
@@ -119,6 +120,8 @@ void MainWindow::wireControllers() {
 
     m_gridController = new GridController(this, m_grid, m_gridModel, m_commentEditor, *m_document, *m_edits, this);
     connect(m_gridController, &GridController::refreshNeeded, this, &MainWindow::RefreshView);
+    m_clipboard = new ClipboardController(*m_gridController, m_grid, *m_document, *m_edits, this);
+    connect(m_clipboard, &ClipboardController::refreshNeeded, this, &MainWindow::RefreshView);
     connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::UpdateCommands);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &MainWindow::UpdateCommands);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
@@ -131,6 +134,7 @@ void MainWindow::wireControllers() {
     registerFileCommands(*m_commands, *m_document, this);
     registerHelpCommands(*m_commands);
     m_gridController->registerCommands(*m_commands);
+    m_clipboard->registerCommands(*m_commands);
     m_device->registerCommands(*m_commands);
 }
 
@@ -165,6 +169,8 @@ void MainWindow::UpdateCommands() {
         conditions |= BaseOpen;
     if (m_gridController->pageShown())
         conditions |= PageShown;
+    if (m_clipboard->clipboardFilled())
+        conditions |= ClipboardFilled;
     if (m_device->commandsAvailable())
         conditions |= DeviceOnline;
     if (m_gridController->selectionHoldsKey())

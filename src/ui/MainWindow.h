@@ -12,6 +12,7 @@ namespace tervane {
 
 class BaseTreeModel;
 class BaseTreeView;
+class ClipboardController;
 class CommentEditor;
 class DeviceController;
 class Document;
@@ -27,9 +28,9 @@ class StatusPanels;
 class WindowStateSync;
 
 // The main window `TForm1`: it builds the widgets, owns the controllers that hold the rules
-// (the document and its edit session, the grid, the programmer, the window's geometry) and wires
-// them to the commands. Its own routines are the view's: RefreshView and the parts it runs.
-// The start-up and close sequences are the application session's.
+// (the document and its edit session, the grid, the clipboard, the programmer, the window's
+// geometry) and wires them to the commands. Its own routines are the view's: RefreshView and the
+// parts it runs. The start-up and close sequences are the application session's.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -39,6 +40,7 @@ public:
     Document& document() const { return *m_document; }
     EditSession& edits() const { return *m_edits; }
     GridController& gridController() const { return *m_gridController; }
+    ClipboardController& clipboard() const { return *m_clipboard; }
     DeviceController& device() const { return *m_device; }
     WindowStateSync& stateSync() const { return *m_stateSync; }
     MainCommands* commands() const { return m_commands; }
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<SkinEngine> m_skins;
     std::unique_ptr<WindowStateSync> m_stateSync;
     GridController* m_gridController = nullptr;
+    ClipboardController* m_clipboard = nullptr;
     DeviceController* m_device = nullptr;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
