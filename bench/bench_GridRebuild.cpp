@@ -1,5 +1,5 @@
-// The key grid with a full page: the model reset, the first paint of the view after it, and the
-// main window's whole redraw around them.
+// The key grid with a full page: the model reset, the first paint of the view after it, the
+// main window's whole redraw around them, and block editing of the whole page.
 
 #include "BaseBuilder.h"
 #include "TestEnvironment.h"
@@ -8,6 +8,7 @@
 #include "base/Document.h"
 #include "keys/KeyCell.h"
 #include "settings/Settings.h"
+#include "ui/ClipboardController.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
 #include "ui/MainWindow.h"
@@ -216,6 +217,88 @@ void BM_MainWindowRefreshAndPaint(benchmark::State& state) {
     QCoreApplication::processEvents();
 }
 BENCHMARK(BM_MainWindowRefreshAndPaint)->Unit(benchmark::kMillisecond);
+
+// Block editing of the full page (3000 cells, 500 comments) in the shown window. Args: 0 Select
+// all, 1 Copy of the whole page with its comments, 2 Paste of that block at the first cell.
+enum ClipboardStep { SelectAllStep, CopyStep, PasteStep };
+
+bool startWithWholePageSelected(ShownWindow& shown, benchmark::State& state) {
+    if (!shown.start()) {
+        state.SkipWithError("the window did not show the page");
+        return false;
+    }
+    MainWindow& w = *shown.window;
+    w.grid()->setSelectionRect({1, 1, 7, KeyPage::kRows});
+    w.clipboard().copy();
+    if (w.clipboard().clipboard().lastRow() != KeyPage::kRows - 1 || w.clipboard().clipboard().columns() != 7) {
+        state.SkipWithError("the whole page was not copied");
+        return false;
+    }
+    return true;
+}
+
+// Select all starts from a one-cell selection each time, as the user's would.
+void selectOneCell(MainWindow& w, benchmark::State& state) {
+    state.PauseTiming();
+    w.grid()->setSelectionRect({1, 1, 1, 1});
+    state.ResumeTiming();
+}
+
+// The command's own work: the clipboard, the page replaced once through the edit session and the
+// grid model told once; the RefreshView that follows is left out.
+void BM_ClipboardEdit(benchmark::State& state) {
+    ShownWindow shown;
+    if (!startWithWholePageSelected(shown, state))
+        return;
+    MainWindow& w = *shown.window;
+    ClipboardController& clipboard = w.clipboard();
+    QObject::disconnect(&clipboard, &ClipboardController::refreshNeeded, &w, nullptr);
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case SelectAllStep:
+            selectOneCell(w, state);
+            clipboard.selectAll();
+            break;
+        case CopyStep:
+            clipboard.copy();
+            break;
+        default:
+            clipboard.paste();
+        }
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_ClipboardEdit)
+    ->ArgName("step")
+    ->Arg(SelectAllStep)
+    ->Arg(CopyStep)
+    ->Arg(PasteStep)
+    ->Unit(benchmark::kMicrosecond);
+
+// The command as the menu runs it, RefreshView included, then the frame the user sees.
+void BM_ClipboardCommandAndPaint(benchmark::State& state) {
+    ShownWindow shown;
+    if (!startWithWholePageSelected(shown, state))
+        return;
+    MainWindow& w = *shown.window;
+    static constexpr CommandId kCommands[] = {CommandId::SelectAll, CommandId::Copy, CommandId::Paste};
+    const CommandId command = kCommands[state.range(0)];
+    for (auto _ : state) {
+        if (command == CommandId::SelectAll)
+            selectOneCell(w, state);
+        w.runCommand(command);
+        w.grid()->doItemsLayout();
+        QPixmap frame = w.grab();
+        benchmark::DoNotOptimize(frame);
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_ClipboardCommandAndPaint)
+    ->ArgName("step")
+    ->Arg(SelectAllStep)
+    ->Arg(CopyStep)
+    ->Arg(PasteStep)
+    ->Unit(benchmark::kMillisecond);
 
 // The offscreen platform's notice about size hints, printed at every window shown, would bury
 // the results.
