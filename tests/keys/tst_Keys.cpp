@@ -1,4 +1,5 @@
 #include "keys/DallasCrc.h"
+#include "keys/EmCardNumbers.h"
 #include "keys/HexText.h"
 #include "keys/KeyCell.h"
 #include "keys/KeyCodeParser.h"
@@ -99,6 +100,9 @@ private slots:
     void tm2002Validity();
     void indalaValidity_data();
     void indalaValidity();
+
+    void emCardNumbers_data();
+    void emCardNumbers();
 };
 
 void TestKeys::cellLayout() {
@@ -580,6 +584,41 @@ void TestKeys::indalaValidity() {
     QFETCH(QList<int>, setBits);
     QFETCH(bool, valid);
     QCOMPARE(IsValidIndalaCode(CodeFromBits(setBits)), valid);
+}
+
+void TestKeys::emCardNumbers_data() {
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<QString>("dez10");
+    QTest::addColumn<QString>("dez8");
+    QTest::addColumn<QString>("dez35c");
+    // c[0] first: the code 11 22 33 44 55 of a card, most significant byte first, is c[5]..c[1].
+    QTest::newRow("printed card") << QByteArray("00 55 44 33 22 11 06 00") << "0573785173"
+                                  << "03359829"
+                                  << "051.17493";
+    QTest::newRow("zero") << QByteArray("00 00 00 00 00 00 00 00") << "0000000000"
+                          << "00000000"
+                          << "000.00000";
+    QTest::newRow("largest") << QByteArray("00 FF FF FF FF FF 08 00") << "4294967295"
+                             << "16777215"
+                             << "255.65535";
+    // The top code byte, the speed and the constant bytes are not on the card.
+    QTest::newRow("top byte and speed left out") << QByteArray("01 01 00 00 00 AB 06 7F") << "0000000001"
+                                                 << "00000001"
+                                                 << "000.00001";
+    QTest::newRow("third byte split off") << QByteArray("00 00 00 01 80 00 00 00") << "2147549184"
+                                          << "00065536"
+                                          << "001.00000";
+}
+
+void TestKeys::emCardNumbers() {
+    QFETCH(QByteArray, code);
+    QFETCH(QString, dez10);
+    QFETCH(QString, dez8);
+    QFETCH(QString, dez35c);
+    const EmCardNumbers numbers = tervane::emCardNumbers(Code(code));
+    QCOMPARE(QString::fromStdString(numbers.dez10), dez10);
+    QCOMPARE(QString::fromStdString(numbers.dez8), dez8);
+    QCOMPARE(QString::fromStdString(numbers.dez35c), dez35c);
 }
 
 QTEST_GUILESS_MAIN(TestKeys)
