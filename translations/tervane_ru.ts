@@ -130,6 +130,53 @@
     </message>
 </context>
 <context>
+    <name>KeyEditorDialog</name>
+    <message>
+        <source>Create key.</source>
+        <translation>Создание ключа.</translation>
+    </message>
+    <message>
+        <source>Edit key.</source>
+        <translation>Редактирование ключа.</translation>
+    </message>
+    <message>
+        <source>Key type</source>
+        <translation>Тип ключа</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Параметры</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>     CRC - auto</source>
+        <translation>CRC - автомат</translation>
+    </message>
+    <message>
+        <source>Speed:</source>
+        <translation>Скорость:</translation>
+    </message>
+    <message>
+        <source>DEZ 10: %1</source>
+        <translation>Дес. 10: %1</translation>
+    </message>
+    <message>
+        <source>DEZ 8: %1</source>
+        <translation>Дес. 8: %1</translation>
+    </message>
+    <message>
+        <source>DEZ 3.5C: %1</source>
+        <translation>Дес. 3.5C: %1</translation>
+    </message>
+</context>
+<context>
     <name>KeyGrid</name>
     <message>
         <source> Comment</source>

@@ -9,8 +9,9 @@ namespace tervane {
 class KeyPage;
 struct KeyCell;
 
-// What the operation dialog needs from the main window: the selection it walks, the page it
-// reads, the edits it asks for, and the window it disables while it is open.
+// The grid's host for the dialogs that work on it (the operation dialog, the key editor): the
+// selection they act on, the page they read, the edits they ask for, and the window they disable
+// while they are open.
 class OperationHost {
 public:
     virtual ~OperationHost() = default;
