@@ -3,6 +3,7 @@
 #include "base/BaseTree.h"
 #include "base/Document.h"
 #include "base/WorkingFiles.h"
+#include "dialogs/KeyEditorDialog.h"
 #include "seams/AppClosing.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
@@ -26,6 +27,7 @@ namespace tervane {
 AppSession::AppSession(const QString& openBase) : m_window(std::make_unique<MainWindow>()) {
     FormCreate(openBase);
     // The dialogs come after the main window's start-up, which never touches them.
+    m_window->gridController().createKeyEditor();
     m_window->device().createOperationDialog(m_window->gridController());
     m_window->setCloseGuard([this] { return FormClose(); });
 }
@@ -80,6 +82,9 @@ bool AppSession::FormClose() {
     // 1. The save question by the saving policy.
     if (!document.AskSaveChanges(s.savePolicy()))
         return false;
+    // A key editor left open would keep the program running without its window.
+    if (KeyEditorDialog* editor = w.gridController().keyEditor())
+        editor->close();
     // 2-4. Device waits and retries stop at once, so an open operation dialog closes without
     // waiting for a dead programmer; then the programmer is let go.
     setAppClosing(true);

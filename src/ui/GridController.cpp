@@ -3,6 +3,7 @@
 #include "base/Cp1251.h"
 #include "base/Document.h"
 #include "base/EditSession.h"
+#include "dialogs/KeyEditorDialog.h"
 #include "settings/Settings.h"
 #include "ui/CommentEditor.h"
 #include "ui/KeyGridModel.h"
@@ -41,6 +42,12 @@ GridController::GridController(QWidget* window, KeyGridView* grid, KeyGridModel*
         if (pageShown() && page == m_document.currentPage())
             m_model->pageEdited();
     });
+}
+
+GridController::~GridController() = default;
+
+void GridController::createKeyEditor() {
+    m_keyEditor = std::make_unique<KeyEditorDialog>(*this);
 }
 
 bool GridController::pageShown() const {
@@ -115,7 +122,8 @@ void GridController::openCellEditor() {
         m_editor->open(pageRow, m_grid->visualRect(index), fromCp1251(m_document.pageBuffer().comment(pageRow)));
         return;
     }
-    // The key editor opens here; it comes with its own dialog.
+    if (m_keyEditor)
+        m_keyEditor->OpenKeyEditor();
 }
 
 void GridController::storeComment(int pageRow, const QString& text) {

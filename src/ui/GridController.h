@@ -4,24 +4,27 @@
 #include "grid/SelectionWalk.h"
 
 #include <QObject>
+#include <memory>
 
 namespace tervane {
 
 class CommentEditor;
 class Document;
 class EditSession;
+class KeyEditorDialog;
 class KeyGridModel;
 class KeyGridView;
 class MainCommands;
 
 // The key grid's rules: rebuilding it from the page shown, its selection in page rows, the
-// comment editor, and the operation dialog's host. Every change of the page it makes goes
-// through the edit session.
+// comment editor, the key editor, and the grid's host for the dialogs. Every change of the page
+// it makes goes through the edit session.
 class GridController final : public QObject, public OperationHost {
     Q_OBJECT
 public:
     GridController(QWidget* window, KeyGridView* grid, KeyGridModel* model, CommentEditor* editor, Document& document,
                    EditSession& edits, QObject* parent = nullptr);
+    ~GridController() override;
 
     // The grid's share of RefreshView: font, page, short view and cell texts, one model reset.
     void rebuild();
@@ -32,9 +35,12 @@ public:
     // Enter or a double-click on a data cell: the comment editor on the comment column, else the
     // key editor.
     void openCellEditor();
+    // Made after the main window's start-up, as the other dialogs are.
+    void createKeyEditor();
+    KeyEditorDialog* keyEditor() const { return m_keyEditor.get(); }
     void registerCommands(MainCommands& commands);
 
-    // The operation dialog's host.
+    // The grid's host for the dialogs.
     QWidget* hostWindow() override { return m_window; }
     GridSelection gridSelection() const override;
     int pageRowOfGridRow(int gridRow) const override;
@@ -56,6 +62,8 @@ private:
     CommentEditor* m_editor;
     Document& m_document;
     EditSession& m_edits;
+    // No parent: disabling the main window must not disable it.
+    std::unique_ptr<KeyEditorDialog> m_keyEditor;
 };
 
 } // namespace tervane
