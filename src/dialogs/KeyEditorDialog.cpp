@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 namespace tervane {
 namespace {
@@ -72,16 +73,18 @@ void KeyEditorDialog::buildWidgets() {
     font.setPointSize(8);
     setFont(font);
 
+    const int boxWidth = ClientWidth - 16;
+    const int innerWidth = boxWidth - 24;
     m_groupBox1 = new QGroupBox(this);
     m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    m_groupBox1->setGeometry(8, 4, 306, 50);
+    m_groupBox1->setGeometry(8, 4, boxWidth, 50);
     m_keyTypeBox = new QComboBox(m_groupBox1);
     m_keyTypeBox->setObjectName(QStringLiteral("KeyTypeBox"));
-    m_keyTypeBox->setGeometry(12, 20, 282, 22);
+    m_keyTypeBox->setGeometry(12, 20, innerWidth, 22);
 
     m_tmBox = new QGroupBox(this);
     m_tmBox->setObjectName(QStringLiteral("TMBox"));
-    m_tmBox->setGeometry(8, 58, 306, 94);
+    m_tmBox->setGeometry(8, 58, boxWidth, 94);
     auto* codeEdit = new CodeField(m_tmBox);
     m_codeEdit = codeEdit;
     m_codeEdit->setObjectName(QStringLiteral("CodeEdit"));
@@ -106,11 +109,22 @@ void KeyEditorDialog::buildWidgets() {
     // The text stands left of the box.
     m_tmCrcCheckBox->setLayoutDirection(Qt::RightToLeft);
 
-    m_dez10Label = makeLabel(m_tmBox, "Dez10Label", QRect(12, 72, 104, 16));
-    m_dez8Label = makeLabel(m_tmBox, "Dez8Label", QRect(116, 72, 84, 16));
-    m_dez35cLabel = makeLabel(m_tmBox, "Dez35CLabel", QRect(200, 72, 100, 16));
-    for (QLabel* label : {m_dez10Label, m_dez8Label, m_dez35cLabel})
+    // The card numbers stand in a column right of the EM410x field, each as wide as its text.
+    const int numbersLeft = 12 + KeyEditorLayout::of(KeyTypeEm410x)->fieldWidth + 12;
+    auto* numbers = new QWidget(m_tmBox);
+    numbers->setObjectName(QStringLiteral("CardNumbers"));
+    numbers->setGeometry(numbersLeft, 18, boxWidth - numbersLeft - 8, 70);
+    auto* column = new QVBoxLayout(numbers);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    m_dez10Label = makeLabel(numbers, "Dez10Label", QRect());
+    m_dez8Label = makeLabel(numbers, "Dez8Label", QRect());
+    m_dez35cLabel = makeLabel(numbers, "Dez35CLabel", QRect());
+    for (QLabel* label : {m_dez10Label, m_dez8Label, m_dez35cLabel}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        column->addWidget(label);
+    }
+    column->addStretch(1);
 
     m_okButton = makeButton(this, "EditorOkButton", QRect(ClientWidth / 2 - 84, 158, 75, 25));
     m_cancelButton = makeButton(this, "EditorChancelButton", QRect(ClientWidth / 2 + 9, 158, 75, 25));

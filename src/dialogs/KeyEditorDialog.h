@@ -26,7 +26,8 @@ class OperationHost;
 class KeyEditorDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int ClientWidth = 322;
+    // Room for the EM410x card numbers beside the field.
+    static constexpr int ClientWidth = 392;
     // The designed form is 225 pixels high with its caption and border.
     static constexpr int ClientHeight = 189;
 

@@ -320,7 +320,11 @@ private slots:
         QCOMPARE(label("Dez10Label")->text(), QStringLiteral("DEZ 10: 0573785173"));
         QCOMPARE(label("Dez8Label")->text(), QStringLiteral("DEZ 8: 03359829"));
         QCOMPARE(label("Dez35CLabel")->text(), QStringLiteral("DEZ 3.5C: 051.17493"));
-        QVERIFY(label("Dez10Label")->isVisible());
+        for (const char* name : {"Dez10Label", "Dez8Label", "Dez35CLabel"}) {
+            QVERIFY(label(name)->isVisible());
+            QTRY_VERIFY2(label(name)->width() >= label(name)->sizeHint().width(), name);
+            QVERIFY(label(name)->geometry().right() < label(name)->parentWidget()->width());
+        }
         QLineEdit* edit = rig.codeEdit();
         edit->setFocus();
         edit->setCursorPosition(19);
