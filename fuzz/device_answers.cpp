@@ -3,9 +3,10 @@
 // letter and version text without reading past the answer.
 //
 // The input is a series of 66-byte steps: one byte that picks the call (bit 7 set: give the
-// report a correct check sum), then the 65-byte report the programmer sends. Only the first 16
-// steps count: little state carries from one step to the next, and a step whose answer is refused
-// costs a command's nine attempts, so longer inputs would only slow the fuzzer down.
+// report a correct check sum), then the 65-byte report the programmer sends. An input ends after
+// 16 steps, or after 4 that send commands: a command whose answer is refused goes out nine
+// times, and little state carries from one step to the next, so longer inputs would mostly slow
+// the fuzzer down.
 #include "FuzzSupport.h"
 
 #include "device/DeviceDetector.h"
@@ -33,6 +34,20 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
+// The programmer and the link last the whole process: a new simulator's key memory and queues
+// cost more than a whole run. The programmer itself stays silent, so every answer comes from the
+// input; each run starts with nothing queued, an empty log and no answer kept.
+struct Rig {
+    ProgrammerSimulator simulator{'C', "3.82"};
+    SimulatedTransport transport{simulator};
+    DeviceLink link{&transport};
+    DeviceProtocol protocol{link};
+    Rig() {
+        simulator.injectFault(ProgrammerSimulator::Fault::NoAnswer, ProgrammerSimulator::Forever);
+        link.DeviceOpen();
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -40,21 +55,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static InstantPump pump;
     promptsSeam().install(&prompts);
     eventPumpSeam().install(&pump);
-
-    ProgrammerSimulator simulator('C', "3.82");
-    // The programmer itself stays silent: every answer comes from the input.
-    simulator.injectFault(ProgrammerSimulator::Fault::NoAnswer, ProgrammerSimulator::Forever);
-    SimulatedTransport transport(simulator);
-    DeviceLink link(&transport);
-    link.DeviceOpen();
-    DeviceProtocol protocol(link);
+    static Rig rig;
+    ProgrammerSimulator& simulator = rig.simulator;
+    DeviceProtocol& protocol = rig.protocol;
+    Check(rig.link.DeviceConnected() && !simulator.hasAnswer() && !simulator.hasLateAnswers());
+    protocol.InAnswer = {};
+    protocol.clearOutPayload();
     DeviceDetector detector(protocol);
 
     constexpr std::size_t step = 1 + ReportSize;
     constexpr std::size_t maxSteps = 16;
+    constexpr int maxCommandSteps = 4;
+    int commandSteps = 0;
     size = std::min(size, maxSteps * step);
     for (std::size_t offset = 0; offset < size; offset += step) {
         const std::uint8_t op = data[offset];
+        if (op % 4 >= 2 && ++commandSteps > maxCommandSteps)
+            break;
         Report report{};
         const std::size_t available = std::min<std::size_t>(ReportSize, size - offset - 1);
         std::copy_n(data + offset + 1, available, report.begin());
@@ -92,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (simulator.takeAnswer()) {
         }
     }
+    simulator.clearLog();
 
     eventPumpSeam().install(nullptr);
     promptsSeam().install(nullptr);
