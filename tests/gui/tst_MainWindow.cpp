@@ -568,9 +568,11 @@ private slots:
         QCOMPARE(mainCut.count(), 0);
         QCOMPARE(exit.count(), 0);
         QVERIFY(w.isVisible());
+        QVERIFY(w.document().modified()); // the selected key was cut
 
         w.tree()->setFocus();
         QTRY_VERIFY(w.tree()->hasFocus());
+        f->env.prompts.answer(ButtonNo); // the close sequence asks about the cut
         QTest::keyClick(w.tree(), Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(exit.count(), 1);
         QCOMPARE(cut.count(), 1);
