@@ -84,7 +84,7 @@ bool AppSession::FormClose() {
         return false;
     // A key editor left open would keep the program running without its window.
     if (KeyEditorDialog* editor = w.gridController().keyEditor())
-        editor->close();
+        editor->closeIfOpen();
     // 2-4. Device waits and retries stop at once, so an open operation dialog closes without
     // waiting for a dead programmer; then the programmer is let go.
     setAppClosing(true);

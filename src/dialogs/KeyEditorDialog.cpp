@@ -199,6 +199,10 @@ void KeyEditorDialog::FormClose() {
     hide();
 }
 
+void KeyEditorDialog::closeIfOpen() {
+    FormClose();
+}
+
 void KeyEditorDialog::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();

@@ -39,6 +39,9 @@ public:
     // page row is behind its top row, or the dialog is already open.
     void OpenKeyEditor();
 
+    // As Cancel. The program's close sequence runs it, so that no dialog is left shown.
+    void closeIfOpen();
+
     bool isOpen() const { return m_open; }
     const KeyEditorState& state() const { return m_state; }
 
