@@ -85,8 +85,7 @@ void KeyEditorDialog::buildWidgets() {
     m_tmBox = new QGroupBox(this);
     m_tmBox->setObjectName(QStringLiteral("TMBox"));
     m_tmBox->setGeometry(8, 58, boxWidth, 94);
-    auto* codeEdit = new CodeField(m_tmBox);
-    m_codeEdit = codeEdit;
+    m_codeEdit = new CodeField(m_tmBox);
     m_codeEdit->setObjectName(QStringLiteral("CodeEdit"));
     m_codeEdit->setGeometry(12, 20, 270, 22);
     QFont courier(QStringLiteral("Courier"));
