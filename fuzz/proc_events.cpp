@@ -31,7 +31,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -177,6 +176,16 @@ struct Rig {
     DeviceLink link;
     DeviceProtocol protocol{link};
     OperationDialog form{host, protocol};
+    QPushButton* repeatButton = button("RepeatButton");
+    QPushButton* nextButton = button("NextButton");
+    QPushButton* cancelButton = button("CancelButton");
+    QPushButton* endButton = button("EndButton");
+
+    QPushButton* button(const char* name) {
+        auto* found = form.findChild<QPushButton*>(QString::fromLatin1(name));
+        Check(found != nullptr);
+        return found;
+    }
 };
 
 Rig& rig() {
@@ -246,10 +255,10 @@ void run(Rig& rig, Input& in, int operation) {
             tick(form, host, simulator);
             break;
         case 4:
-            form.findChild<QPushButton*>(QStringLiteral("RepeatButton"))->click();
+            rig.repeatButton->click();
             break;
         case 5:
-            form.findChild<QPushButton*>(QStringLiteral("NextButton"))->click();
+            rig.nextButton->click();
             break;
         case 6: {
             const std::uint8_t how = in.byte() % 3;
@@ -257,8 +266,7 @@ void run(Rig& rig, Input& in, int operation) {
                 form.closeIfOpen();
             } else {
                 // The layout decides which of the two can be pressed.
-                auto* button = form.findChild<QPushButton*>(how == 0 ? QStringLiteral("CancelButton")
-                                                                     : QStringLiteral("EndButton"));
+                QPushButton* button = how == 0 ? rig.cancelButton : rig.endButton;
                 if (!button->isEnabled())
                     break;
                 button->click();
