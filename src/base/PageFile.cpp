@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -114,6 +115,10 @@ bool WritePage(const QString& pageFile, std::int32_t n, const KeyPage& source) {
 }
 
 bool DeletePage(const QString& pageFile, std::int32_t n) {
+    return DeletePages(pageFile, {n});
+}
+
+bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages) {
     const QString tempFolder = TempFolder();
     if (!QFileInfo(tempFolder).isDir())
         return false;
@@ -143,17 +148,22 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
         return fail(FileErrorCreate);
     reach(DeletePageStep::RebuiltCreated);
 
-    // Records before n, then records after it; an n outside the file keeps every record.
-    const bool inFile = n >= 0 && n < count;
-    const qint64 head = inFile ? qint64(n) : count;
-    if (const int code = copyFileBytesCode(source, rebuilt, head * kPageSize))
-        return fail(code);
-    if (inFile) {
-        if (!source.seek((head + 1) * kPageSize))
-            return fail(FileErrorRead);
-        if (const int code = copyFileBytesCode(source, rebuilt, (count - head - 1) * kPageSize))
+    // The runs of records between the deleted ones, each copied in one go; a trailing partial
+    // record is left out.
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    qint64 next = 0; // the first record not yet copied or skipped
+    for (const std::int32_t page : pages) {
+        if (page < next || page >= count)
+            continue;
+        if (const int code = copyFileBytesCode(source, rebuilt, (page - next) * kPageSize))
             return fail(code);
+        next = qint64(page) + 1;
+        if (!source.seek(next * kPageSize))
+            return fail(FileErrorRead);
     }
+    if (const int code = copyFileBytesCode(source, rebuilt, (count - next) * kPageSize))
+        return fail(code);
     rebuilt.close();
     if (rebuilt.error() != QFileDevice::NoError)
         return fail(FileErrorWrite);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace tervane {
 
@@ -25,6 +26,10 @@ bool WritePage(const QString& pageFile, std::int32_t n, const KeyPage& source);
 // and a random part, and renames that over the page file: the page file is never deleted first.
 // False without a message when the temporary folder is missing.
 bool DeletePage(const QString& pageFile, std::int32_t n);
+// The same for several pages in one rebuild, so that deleting a folder of files copies the file
+// once: the file stays as it was or loses them all. The order of pages does not matter; numbers
+// outside the file and repeats are skipped.
+bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages);
 
 // The points of DeletePage at which a test holds it, to meet another instance there.
 enum class DeletePageStep : int {

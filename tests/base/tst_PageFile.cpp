@@ -46,6 +46,8 @@ private slots:
     void writePage();
     void deletePage_data();
     void deletePage();
+    void deletePages_data();
+    void deletePages();
     void deletePageFailures_data();
     void deletePageFailures();
     void deletePageAcrossFileSystems();
@@ -336,6 +338,36 @@ void TestPageFile::deletePage() {
     QVERIFY(writeFileBytes(pageFile(), before));
     QVERIFY(DeletePage(pageFile(), page));
     QCOMPARE(readFileBytes(pageFile()), after);
+    QCOMPARE(filesLeft(), QStringList{QStringLiteral("base.dat")});
+    QVERIFY(m_env->prompts.shown().isEmpty());
+}
+
+void TestPageFile::deletePages_data() {
+    QTest::addColumn<QList<int>>("pages");
+    QTest::addColumn<QList<int>>("left"); // the seeds of the pages that stay, of pages 1..6
+
+    QTest::newRow("two apart") << QList<int>{1, 4} << QList<int>{1, 3, 4, 6};
+    QTest::newRow("side by side") << QList<int>{2, 3} << QList<int>{1, 2, 5, 6};
+    QTest::newRow("first and last") << QList<int>{0, 5} << QList<int>{2, 3, 4, 5};
+    QTest::newRow("in any order, repeated") << QList<int>{4, 1, 4} << QList<int>{1, 3, 4, 6};
+    QTest::newRow("outside the file skipped") << QList<int>{-1, 2, 6, 100} << QList<int>{1, 2, 4, 5, 6};
+    QTest::newRow("every page") << QList<int>{0, 1, 2, 3, 4, 5} << QList<int>{};
+    QTest::newRow("none") << QList<int>{} << QList<int>{1, 2, 3, 4, 5, 6};
+}
+
+// A folder's pages go in one rebuild: the file is copied once, whatever their number.
+void TestPageFile::deletePages() {
+    QFETCH(QList<int>, pages);
+    QFETCH(QList<int>, left);
+
+    QVERIFY(writeFileBytes(pageFile(), fileOf({1, 2, 3, 4, 5, 6}, "tail")));
+    int rebuilds = 0;
+    setDeletePageHook([&](DeletePageStep step) { rebuilds += step == DeletePageStep::RebuiltCreated; });
+    const bool deleted = DeletePages(pageFile(), std::vector<std::int32_t>(pages.begin(), pages.end()));
+    setDeletePageHook({});
+    QVERIFY(deleted);
+    QCOMPARE(rebuilds, 1);
+    QCOMPARE(readFileBytes(pageFile()), fileOf(left));
     QCOMPARE(filesLeft(), QStringList{QStringLiteral("base.dat")});
     QVERIFY(m_env->prompts.shown().isEmpty());
 }
