@@ -541,6 +541,17 @@
     </message>
 </context>
 <context>
+    <name>TreeEditing</name>
+    <message>
+        <source>Filder &quot;%1&quot; contains files, to delete all contents ?</source>
+        <translation>Папка &quot;%1&quot; содержит файлы, удалить все содержимое ?</translation>
+    </message>
+    <message>
+        <source>You are assured that wish to delete the selected files ?</source>
+        <translation>Вы уверены что хотите удалить выбранные файлы ?</translation>
+    </message>
+</context>
+<context>
     <name>TreeMenu</name>
     <message>
         <source>Create file</source>

@@ -3,7 +3,9 @@
 #include "base/BaseTree.h"
 #include "base/Document.h"
 #include "base/PageFile.h"
+#include "base/TreePages.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace tervane {
@@ -88,6 +90,42 @@ void EditSession::removeNode(BaseNode* node) {
     m_document.tree().remove(node);
     edited();
     emit nodeRemoved();
+}
+
+bool EditSession::attachNewPage(BaseNode* node) {
+    if (!node || !m_document.isOpen())
+        return false;
+    std::int32_t page = -1;
+    if (!AppendPage(m_document.workingPageFile(), page))
+        return false;
+    node->pageNumber = page;
+    edited();
+    emit nodeChanged(node);
+    return true;
+}
+
+bool EditSession::removeNodeWithPages(BaseNode* node, std::vector<std::int32_t>* deletedPages) {
+    if (!node || !m_document.isOpen())
+        return false;
+    std::vector<std::int32_t> deleted;
+    const bool removed = removeSubtreeWithPages(
+        m_document.tree(), m_document.workingPageFile(), node, &deleted, [&] { emit nodeAboutToBeRemoved(node); },
+        [this] { emit nodeRemoved(); });
+    if (!removed)
+        return false;
+    // The page buffer belongs to the page shown: a later write-back must reach that page under
+    // its new number, never the page that now has its old one.
+    const std::int32_t shown = m_document.currentPage();
+    if (shown >= 0) {
+        std::vector<std::int32_t> ascending = deleted;
+        std::sort(ascending.begin(), ascending.end());
+        const bool gone = std::binary_search(ascending.begin(), ascending.end(), shown);
+        m_document.setCurrentPage(gone ? -1 : pageAfterDeletion(shown, ascending));
+    }
+    edited();
+    if (deletedPages)
+        *deletedPages = std::move(deleted);
+    return true;
 }
 
 } // namespace tervane

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <cstdint>
+#include <vector>
 
 namespace tervane {
 
@@ -43,6 +44,15 @@ public:
     void renameNode(BaseNode* node, const QByteArray& name);
     // The node goes with its whole subtree (its pages stay in the page file).
     void removeNode(BaseNode* node);
+    // Gives a file node a new blank page at the end of the working page file. False, with the
+    // error shown, when the page could not be appended: the node keeps no page.
+    bool attachNewPage(BaseNode* node);
+    // The node goes with its whole subtree and the pages of its files, which leave the working
+    // page file in one rebuild; the files that stay, and the page shown, follow their pages to
+    // their new numbers (a shown page that went leaves no page shown). deletedPages, when given,
+    // gets the page numbers as they were, in pre-order. False, with the error shown, when the
+    // page file could not be rebuilt: nothing changed.
+    bool removeNodeWithPages(BaseNode* node, std::vector<std::int32_t>* deletedPages = nullptr);
 
 signals:
     void pageChanged(std::int32_t page);

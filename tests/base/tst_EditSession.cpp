@@ -138,6 +138,53 @@ private slots:
         QCOMPARE(int(parent->children.size()), childrenBefore);
         QVERIFY(doc.modified());
     }
+
+    void attachNewPageAppendsABlankPage() {
+        Document doc;
+        QVERIFY(openShop(doc));
+        EditSession edits(doc);
+        QSignalSpy changed(&edits, &EditSession::nodeChanged);
+        BaseNode* node = edits.addNode(nullptr, "new", ImageFile, ImageFileSelected, -1);
+        doc.setModified(false);
+        QVERIFY(edits.attachNewPage(node));
+        QCOMPARE(node->pageNumber, 2);
+        QCOMPARE(readFileBytes(doc.workingPageFile()), pageFileBytes(2) + QByteArray(kPage, '\0'));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(doc.modified());
+        QCOMPARE(doc.currentPage(), 0);
+    }
+
+    // The page buffer belongs to the page shown: once an earlier page is gone, writing it back
+    // must reach that page under its new number, not the page that now has its old one.
+    void removalKeepsThePageShownWithItsBuffer() {
+        Document doc;
+        QVERIFY(openShop(doc));
+        EditSession edits(doc);
+        QSignalSpy aboutToRemove(&edits, &EditSession::nodeAboutToBeRemoved);
+        QSignalSpy removed(&edits, &EditSession::nodeRemoved);
+        doc.tree().select(nodeNamed(doc.tree(), "House 2"));
+        QVERIFY(doc.SelectNode());
+        QCOMPARE(doc.currentPage(), 1);
+        editComment(doc, "kept with House 2");
+
+        std::vector<std::int32_t> deleted;
+        QVERIFY(edits.removeNodeWithPages(nodeNamed(doc.tree(), "House 1"), &deleted));
+        QCOMPARE(deleted, std::vector<std::int32_t>{0});
+        QCOMPARE(aboutToRemove.count(), 1);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(nodeNamed(doc.tree(), "House 2")->pageNumber, 0);
+        QCOMPARE(doc.currentPage(), 0);
+        QVERIFY(doc.FlushCurrentPage());
+        const QByteArray dat = readFileBytes(doc.workingPageFile());
+        QCOMPARE(dat.size(), kPage);
+        QCOMPARE(commentOf(dat, 0, 0), QByteArray("page 1"));
+        QCOMPARE(commentOf(dat, 0, 4), QByteArray("kept with House 2"));
+
+        // The shown page itself going leaves no page shown.
+        QVERIFY(edits.removeNodeWithPages(nodeNamed(doc.tree(), "Street")));
+        QCOMPARE(doc.currentPage(), -1);
+        QCOMPARE(readFileBytes(doc.workingPageFile()), QByteArray());
+    }
 };
 
 QTEST_GUILESS_MAIN(EditSessionTest)
