@@ -143,6 +143,19 @@ bool rewriteInPlace(const QString& workingBase, const QString& base) {
     return copyInto(dat, datOut) && copyInto(dir, dirOut);
 }
 
+// Replaces the user's pair by the working pair, under the base's lock.
+bool replaceBase(const QString& workingBase, const QString& destinationBase) {
+    // A file the user marked read-only stays as it is, as a copy over it would fail; root's
+    // right to write it anyway does not count.
+    for (const QString& file : {datOf(destinationBase), dirOf(destinationBase)}) {
+        if (isReadOnlyFile(file))
+            return fail(FileErrorCreate, file);
+    }
+    if (!canCreateFilesIn(QFileInfo(destinationBase).absolutePath()))
+        return rewriteInPlace(workingBase, destinationBase);
+    return replaceThroughTemporaries(workingBase, destinationBase);
+}
+
 // The ids of the files named prefix or prefix + "-" + id among files, oldest first: "" for the
 // fixed name of earlier versions, else the random part.
 QStringList temporaryIds(const QFileInfoList& files, const QString& prefix) {
@@ -230,15 +243,13 @@ bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBas
     // A save cut short earlier is settled first, so that a failure now leaves a whole pair.
     if (lock && !recoverInterruptedSaveLocked(destinationBase))
         return false;
-    // A file the user marked read-only stays as it is, as a copy over it would fail; root's
-    // right to write it anyway does not count.
-    for (const QString& file : {datOf(destinationBase), dirOf(destinationBase)}) {
-        if (isReadOnlyFile(file))
-            return fail(FileErrorCreate, file);
-    }
-    if (!canCreateFilesIn(QFileInfo(destinationBase).absolutePath()))
-        return rewriteInPlace(workingBase, destinationBase);
-    return replaceThroughTemporaries(workingBase, destinationBase);
+    return replaceBase(workingBase, destinationBase);
+}
+
+bool SaveWorkingCopyToLocked(const QString& workingBase, const QString& destinationBase, const BaseTree& tree) {
+    if (!SaveDirectory(dirOf(workingBase), tree))
+        return false;
+    return replaceBase(workingBase, destinationBase);
 }
 
 } // namespace tervane

@@ -54,6 +54,10 @@ std::unique_ptr<QLockFile> lockBase(const QString& base, bool& busy);
 // -2 with the .dir when another instance's save keeps the base locked, -3 with a destination
 // file that is marked read-only.
 bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree);
+// The same for a caller that already holds destinationBase's lock (or could make none) and has
+// settled its interrupted saves, so that reading the base and writing it back are one step for
+// the other instances.
+bool SaveWorkingCopyToLocked(const QString& workingBase, const QString& destinationBase, const BaseTree& tree);
 
 // Finishes or undoes the saves of base that were cut short, when the base's lock is free (a save
 // still running in another instance is left alone). A finished .dir temporary whose own .dat

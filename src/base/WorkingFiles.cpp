@@ -156,6 +156,11 @@ bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBa
         return fail(FileErrorOpen, dirOf(userBase));
     if (baseLock && !recoverInterruptedSaveLocked(userBase))
         return false;
+    return OpenWorkingCopyLocked(userBase, tree, workingBase, lock);
+}
+
+bool OpenWorkingCopyLocked(const QString& userBase, BaseTree& tree, QString& workingBase,
+                           std::unique_ptr<QLockFile>& lock) {
     const QString name = NewWorkingBaseName(lock);
     if (name.isEmpty())
         return false;

@@ -41,6 +41,10 @@ bool CreateWorkingBase(BaseTree& tree, QString& workingBase, std::unique_ptr<QLo
 // meanwhile; an interrupted save of the base is settled first. When another instance's save
 // keeps the lock past the wait, -4 names the .dir. On failure no working copy is left.
 bool OpenWorkingCopy(const QString& userBase, BaseTree& tree, QString& workingBase, std::unique_ptr<QLockFile>& lock);
+// The same for a caller that already holds the base's lock (or could make none) and has settled
+// its interrupted saves.
+bool OpenWorkingCopyLocked(const QString& userBase, BaseTree& tree, QString& workingBase,
+                           std::unique_ptr<QLockFile>& lock);
 
 // Deletes the working files ("rdb_temp_*") in the temporary folder whose lock no running
 // instance holds: working copies left by earlier runs. The caller releases its own lock first

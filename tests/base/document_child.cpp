@@ -15,11 +15,17 @@
 //         --pause-at S    prints "paused" at SaveStep S and waits for a line
 //         --lock-wait MS  how long the save waits for another instance's save
 //         --as-nobody     drops root's rights first, to meet permissions as a user does
+//   document_child baseedit <temp folder> <user base> <kill at> <edit> <arguments>
+//       changes the user base as tervane-cli does (editBaseFiles): "mkfile PARENT NAME",
+//       "mkdir PARENT NAME", "rename INDEX NAME" or "rm INDEX". Kill at "save:S" (a SaveStep) or
+//       "delete:S" (a DeletePageStep of the working copy), or "0" for none.
 // Every message box is printed as "message: <text>" and answered. The exit code is 0 when the
 // command succeeded, 4 when it failed, 3 when the base could not be opened.
+#include "base/BaseFileEdit.h"
 #include "base/BaseSave.h"
 #include "base/Document.h"
 #include "base/PageFile.h"
+#include "base/TreePages.h"
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
 
@@ -120,6 +126,46 @@ int deletePage(const QStringList& args) {
     return DeletePage(args[3], args[4].toInt()) ? 0 : 4;
 }
 
+int editBase(const QStringList& args) {
+    if (args.size() < 6)
+        return 64;
+    const QString base = args[3];
+    const QString killAt = args[4];
+    const QString edit = args[5];
+    const QStringList rest = args.mid(6);
+    if (killAt.startsWith(QLatin1String("save:"))) {
+        const int step = killAt.mid(5).toInt();
+        setSaveStepHook([step](SaveStep s) {
+            if (int(s) == step)
+                dieNow();
+            return true;
+        });
+    } else if (killAt.startsWith(QLatin1String("delete:"))) {
+        const int step = killAt.mid(7).toInt();
+        setDeletePageHook([step](DeletePageStep s) {
+            if (int(s) == step)
+                dieNow();
+        });
+    }
+    const bool done = editBaseFiles(base, [&](BaseTree& tree, const QString& pageFile) {
+        const int index = rest.value(0).toInt();
+        BaseNode* node = index >= 0 ? tree.nodeAt(index) : nullptr;
+        const QByteArray name = rest.value(1).toUtf8();
+        if (edit == QLatin1String("mkfile"))
+            return addFileNode(tree, pageFile, node, name) != nullptr;
+        if (edit == QLatin1String("mkdir"))
+            return addFolderNode(tree, node, name) != nullptr;
+        if (!node)
+            return false;
+        if (edit == QLatin1String("rename")) {
+            node->text = name;
+            return true;
+        }
+        return edit == QLatin1String("rm") && removeSubtreeWithPages(tree, pageFile, node);
+    });
+    return done ? 0 : 4;
+}
+
 int editAndSave(Document& doc, ChildPrompts& answers) {
     QCommandLineParser parser;
     const QCommandLineOption ready(QStringLiteral("ready"));
@@ -187,6 +233,8 @@ int main(int argc, char** argv) {
         return deletePage(args);
     if (mode == QLatin1String("edit"))
         return editAndSave(doc, answers);
+    if (mode == QLatin1String("baseedit"))
+        return editBase(args);
 
     const bool saveAs = mode == QLatin1String("saveas");
     if ((saveAs && args.size() != 6) || (!saveAs && (mode != QLatin1String("save") || args.size() != 5)))
