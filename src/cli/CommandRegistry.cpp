@@ -1,7 +1,11 @@
 #include "cli/CommandRegistry.h"
 
 #include "cli/DeviceCliCommand.h"
+#include "cli/MkdirCommand.h"
+#include "cli/MkfileCommand.h"
 #include "cli/PageCommand.h"
+#include "cli/RenameCommand.h"
+#include "cli/RmCommand.h"
 #include "cli/TreeCommand.h"
 
 namespace tervane {
@@ -9,6 +13,10 @@ namespace tervane {
 CommandRegistry::CommandRegistry() {
     m_commands.push_back(std::make_unique<TreeCommand>());
     m_commands.push_back(std::make_unique<PageCommand>());
+    m_commands.push_back(std::make_unique<MkfileCommand>());
+    m_commands.push_back(std::make_unique<MkdirCommand>());
+    m_commands.push_back(std::make_unique<RenameCommand>());
+    m_commands.push_back(std::make_unique<RmCommand>());
     m_commands.push_back(std::make_unique<DeviceCliCommand>());
 }
 
