@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QStyleOptionViewItem>
 #include <QTreeView>
 
 namespace tervane {
@@ -17,8 +18,13 @@ public:
     // the menu was last asked for.
     QPoint commandPoint() const { return m_commandPoint; }
     void setCommandPoint(const QPoint& p) { m_commandPoint = p; }
-    // The item under the command point, when the point lies on a node.
+    // The item under the command point, when the point lies on a node's icon or name.
     QModelIndex commandIndex() const;
+    // Where a node's name is drawn (viewport coordinates), as wide as the name: the name field
+    // goes there.
+    QRect labelRect(const QModelIndex& index) const;
+    // The node's icon and name together: the part of its row that counts as the node.
+    QRect nodeRect(const QModelIndex& index) const;
 
 signals:
     void nodeClicked(); // TreeViewClick: a left click or a keyboard move of the selection
@@ -31,6 +37,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QStyleOptionViewItem itemOption(const QModelIndex& index) const;
+
     QPoint m_commandPoint{-1, -1};
 };
 

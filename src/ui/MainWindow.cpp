@@ -20,6 +20,7 @@
 #include "ui/MessageHook.h"
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
+#include "ui/TreeController.h"
 #include "ui/WindowStateSync.h"
 
 #include <QApplication>
@@ -131,11 +132,15 @@ void MainWindow::wireControllers() {
     connect(m_device, &DeviceController::refreshNeeded, this, &MainWindow::RefreshView);
     connect(m_device, &DeviceController::commandsChanged, this, &MainWindow::UpdateCommands);
 
+    m_treeController = new TreeController(m_tree, m_treeModel, *m_document, *m_edits, this);
+    connect(m_treeController, &TreeController::refreshNeeded, this, &MainWindow::RefreshView);
+
     registerFileCommands(*m_commands, *m_document, this);
     registerHelpCommands(*m_commands);
     m_gridController->registerCommands(*m_commands);
     m_clipboard->registerCommands(*m_commands);
     m_device->registerCommands(*m_commands);
+    m_treeController->registerCommands(*m_commands);
 }
 
 bool MainWindow::deviceOnline() const {

@@ -25,6 +25,7 @@ class MessageHook;
 class OperationDialog;
 class SkinEngine;
 class StatusPanels;
+class TreeController;
 class WindowStateSync;
 
 // The main window `TForm1`: it builds the widgets, owns the controllers that hold the rules
@@ -42,6 +43,7 @@ public:
     GridController& gridController() const { return *m_gridController; }
     ClipboardController& clipboard() const { return *m_clipboard; }
     DeviceController& device() const { return *m_device; }
+    TreeController& treeController() const { return *m_treeController; }
     WindowStateSync& stateSync() const { return *m_stateSync; }
     MainCommands* commands() const { return m_commands; }
     MessageHook* hook() const { return m_hook; }
@@ -84,6 +86,7 @@ private:
     GridController* m_gridController = nullptr;
     ClipboardController* m_clipboard = nullptr;
     DeviceController* m_device = nullptr;
+    TreeController* m_treeController = nullptr;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
     QSplitter* m_splitter = nullptr;
