@@ -12,10 +12,10 @@
 #include "device/DeviceDetector.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
-#include "simulator/ProgrammerSimulator.h"
-#include "simulator/SimulatedTransport.h"
 #include "seams/EventPump.h"
 #include "seams/Prompts.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -14,14 +14,14 @@
 #include "base/KeyPage.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceProtocol.h"
-#include "simulator/ProgrammerSimulator.h"
-#include "simulator/SimulatedTransport.h"
 #include "dialogs/OperationDialog.h"
 #include "dialogs/OperationHost.h"
 #include "grid/SelectionWalk.h"
 #include "keys/KeyCell.h"
 #include "seams/EventPump.h"
 #include "settings/Settings.h"
+#include "simulator/ProgrammerSimulator.h"
+#include "simulator/SimulatedTransport.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -78,7 +78,8 @@ public:
         Check(reportChecksumHolds(answer.data()) && answer[1] == StatusKeyRead);
         Check(IsKeyOccupied(answer[2]) && cell.type() == answer[2]);
         Check(std::memcmp(cell.bytes.data() + 2, answer.data() + 3, 8) == 0);
-        Check(cellInWalk(selection, [this](int gridRow) { return pageRowOfGridRow(gridRow); }, pageRow, keyColumn));
+        Check(cellInWalk(
+            selection, [this](int gridRow) { return pageRowOfGridRow(gridRow); }, pageRow, keyColumn));
         // The cell's other byte stays as it was.
         Check(cell.bytes[1] == page.cell(pageRow, keyColumn).bytes[1]);
         page.setCell(pageRow, keyColumn, cell);
