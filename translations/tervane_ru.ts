@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU" sourcelanguage="en">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Tervane, version %1</source>
+        <translation>Tervane, версия %1</translation>
+    </message>
+    <message>
+        <source>Key base editor for Orvel programmers</source>
+        <translation>Редактор баз ключей для программаторов Orvel</translation>
+    </message>
+    <message>
+        <source>© Orvel. All rights reserved.</source>
+        <translation>© Orvel. Все права защищены.</translation>
+    </message>
+    <message>
+        <source>Web site:</source>
+        <translation>Сайт программы:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>Device</name>
     <message>
         <source>Data transfer error.</source>
@@ -96,6 +123,37 @@
     <message>
         <source>No free space on a disk %1. Cleanup a disk and press repeat operation.</source>
         <translation>Не достаточно свободного места на диске %1. Освободите диск и нажмите повторить операцию.</translation>
+    </message>
+</context>
+<context>
+    <name>FindDialog</name>
+    <message>
+        <source>Find</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Найти:</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>Учитывать регистр</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Search is completed.</source>
+        <translation>Поиск завершен.</translation>
+    </message>
+    <message>
+        <source>String &quot;%1&quot; not found.</source>
+        <translation>Строка &quot;%1&quot; не найдена.</translation>
     </message>
 </context>
 <context>
@@ -453,6 +511,140 @@
     <message>
         <source>Error of locking.</source>
         <translation>Ошибка финализации.</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsDialog</name>
+    <message>
+        <source>Save automatically</source>
+        <translation>Автоматически сохранять</translation>
+    </message>
+    <message>
+        <source>Request operation</source>
+        <translation>Запрашивать действие</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Не сохранять</translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation>Полностью</translation>
+    </message>
+    <message>
+        <source>Short</source>
+        <translation>Сокращенно</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Не отображать</translation>
+    </message>
+    <message>
+        <source>classic</source>
+        <translation>обычный</translation>
+    </message>
+    <message>
+        <source>italic</source>
+        <translation>курсив</translation>
+    </message>
+    <message>
+        <source>bold</source>
+        <translation>жирный</translation>
+    </message>
+    <message>
+        <source>bold italic</source>
+        <translation>жирный курсив</translation>
+    </message>
+    <message>
+        <source>Auto/Авто</source>
+        <translation>Auto/Авто</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Руский</source>
+        <translation>Руский</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Preferens</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Editor</source>
+        <translation>Редактор</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Шрифт</translation>
+    </message>
+    <message>
+        <source>Skin:</source>
+        <translation>Скин программы:</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Язык программы:</translation>
+    </message>
+    <message>
+        <source>Saving of the changed files:</source>
+        <translation>Сохранение измененных файлов:</translation>
+    </message>
+    <message>
+        <source>Key type:</source>
+        <translation>Тип ключа:</translation>
+    </message>
+    <message>
+        <source>Key code:</source>
+        <translation>Код ключа:</translation>
+    </message>
+    <message>
+        <source>Speed EM410x</source>
+        <translation>Скорость EM410x</translation>
+    </message>
+    <message>
+        <source>CRC DS1990A</source>
+        <translation>CRC DS1990A</translation>
+    </message>
+    <message>
+        <source>Visible</source>
+        <translation>Отображать</translation>
+    </message>
+    <message>
+        <source>Font propertes</source>
+        <translation>Настройки шрифта</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Название:</translation>
+    </message>
+    <message>
+        <source>Style:</source>
+        <translation>Начертание:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Размер:</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsSkinList</name>
+    <message>
+        <source>Disabled</source>
+        <translation>Отключен</translation>
     </message>
 </context>
 <context>

@@ -3,16 +3,22 @@
 #include "base/BaseTree.h"
 #include "base/Document.h"
 #include "base/WorkingFiles.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/FindDialog.h"
 #include "dialogs/KeyEditorDialog.h"
+#include "dialogs/OptionsDialog.h"
 #include "seams/AppClosing.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "texts/UiLanguage.h"
 #include "ui/DeviceController.h"
+#include "ui/FindController.h"
 #include "ui/GridController.h"
+#include "ui/HelpCommands.h"
 #include "ui/MainCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageHook.h"
+#include "ui/OptionsController.h"
 #include "ui/QtTranslations.h"
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
@@ -28,7 +34,10 @@ AppSession::AppSession(const QString& openBase) : m_window(std::make_unique<Main
     FormCreate(openBase);
     // The dialogs come after the main window's start-up, which never touches them.
     m_window->gridController().createKeyEditor();
+    m_window->find().createDialog();
     m_window->device().createOperationDialog(m_window->gridController());
+    m_window->options().createOptionsDialog();
+    m_window->help().createAboutBox();
     m_window->setCloseGuard([this] { return FormClose(); });
 }
 
@@ -85,6 +94,13 @@ bool AppSession::FormClose() {
     // A key editor left open would keep the program running without its window.
     if (KeyEditorDialog* editor = w.gridController().keyEditor())
         editor->closeIfOpen();
+    if (FindDialog* find = w.find().dialog())
+        find->closeIfOpen();
+    // Options left open are cancelled: their previews were never confirmed.
+    if (OptionsDialog* options = w.options().optionsDialog())
+        options->closeIfOpen();
+    if (AboutDialog* about = w.help().aboutBox())
+        about->closeIfOpen();
     // 2-4. Device waits and retries stop at once, so an open operation dialog closes without
     // waiting for a dead programmer; then the programmer is let go.
     setAppClosing(true);

@@ -1,6 +1,8 @@
 #include "cli/CommandRegistry.h"
 
 #include "cli/DeviceCliCommand.h"
+#include "cli/FindCommand.h"
+#include "cli/ImportVizCommand.h"
 #include "cli/MkdirCommand.h"
 #include "cli/MkfileCommand.h"
 #include "cli/PageCommand.h"
@@ -17,6 +19,8 @@ CommandRegistry::CommandRegistry() {
     m_commands.push_back(std::make_unique<MkdirCommand>());
     m_commands.push_back(std::make_unique<RenameCommand>());
     m_commands.push_back(std::make_unique<RmCommand>());
+    m_commands.push_back(std::make_unique<FindCommand>());
+    m_commands.push_back(std::make_unique<ImportVizCommand>());
     m_commands.push_back(std::make_unique<DeviceCliCommand>());
 }
 

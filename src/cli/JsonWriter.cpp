@@ -78,6 +78,12 @@ JsonWriter& JsonWriter::boolean(bool value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::null() {
+    beforeValue();
+    m_out += "null";
+    return *this;
+}
+
 QByteArray JsonWriter::quoted(QStringView text) {
     QString escaped;
     escaped.reserve(text.size() + 2);

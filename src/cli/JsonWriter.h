@@ -24,6 +24,7 @@ public:
     JsonWriter& string(QStringView text);
     JsonWriter& number(qint64 value);
     JsonWriter& boolean(bool value);
+    JsonWriter& null();
 
     // The document written so far, with a final newline.
     QByteArray finish() const { return m_out + '\n'; }

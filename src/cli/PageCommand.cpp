@@ -1,12 +1,10 @@
 #include "cli/PageCommand.h"
 
-#include "base/Cp1251.h"
 #include "base/KeyPage.h"
 #include "base/PageFile.h"
 #include "cli/CommandLine.h"
 #include "cli/JsonWriter.h"
-#include "keys/KeyText.h"
-#include "keys/KeyTypes.h"
+#include "cli/PageJson.h"
 
 namespace tervane {
 
@@ -50,10 +48,11 @@ ExitCode PageCommand::run(const QStringList& args, QByteArray& out, QString& usa
         usageError = QStringLiteral("N must be a page number, 0 or more, not \"%1\"").arg(line.positional().at(1));
         return ExitUsage;
     }
-    const int typeView = viewValue(line.value(QStringLiteral("type-view"), QStringLiteral("full")));
-    const int codeView = viewValue(line.value(QStringLiteral("code-view"), QStringLiteral("full")));
-    const bool speed = line.value(QStringLiteral("speed"), QStringLiteral("on")) == QLatin1String("on");
-    const bool crc = line.value(QStringLiteral("crc"), QStringLiteral("off")) == QLatin1String("on");
+    PageViews views;
+    views.typeView = viewValue(line.value(QStringLiteral("type-view"), QStringLiteral("full")));
+    views.codeView = viewValue(line.value(QStringLiteral("code-view"), QStringLiteral("full")));
+    views.speed = line.value(QStringLiteral("speed"), QStringLiteral("on")) == QLatin1String("on");
+    views.crc = line.value(QStringLiteral("crc"), QStringLiteral("off")) == QLatin1String("on");
     const bool allRows = line.isSet(QStringLiteral("all"));
 
     const QString pageFile = CommandLine::basePath(line.positional().first()) + QStringLiteral(".dat");
@@ -64,23 +63,7 @@ ExitCode PageCommand::run(const QStringList& args, QByteArray& out, QString& usa
     JsonWriter json;
     json.beginObject();
     json.key(u"page").number(pageNumber);
-    json.key(u"used").number(page.occupiedCellCount());
-    json.key(u"rows").beginArray();
-    for (int row = 0; row < KeyPage::kRows; ++row) {
-        if (!allRows && !page.rowHasContent(row))
-            continue;
-        json.beginObject(JsonWriter::Inline);
-        json.key(u"row").number(row);
-        json.key(u"cells").beginArray();
-        for (int column = 0; column < KeyPage::kKeyColumns; ++column) {
-            const std::string text = FormatKeyCellText(page.cell(row, column), typeView, codeView, speed, crc);
-            json.string(QString::fromStdString(text));
-        }
-        json.endArray();
-        json.key(u"comment").string(fromCp1251(page.comment(row)));
-        json.endObject();
-    }
-    json.endArray();
+    writePageRows(json, page, views, allRows);
     json.endObject();
     out = json.finish();
     return ExitOk;

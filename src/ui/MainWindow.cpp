@@ -11,13 +11,16 @@
 #include "ui/CommentEditor.h"
 #include "ui/DeviceController.h"
 #include "ui/FileCommands.h"
+#include "ui/FindController.h"
 #include "ui/GridController.h"
 #include "ui/HelpCommands.h"
 #include "ui/ImageFormatsAhead.h"
+#include "ui/ImportController.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
 #include "ui/MainCommands.h"
 #include "ui/MessageHook.h"
+#include "ui/OptionsController.h"
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
 #include "ui/TreeController.h"
@@ -135,12 +138,25 @@ void MainWindow::wireControllers() {
     m_treeController = new TreeController(m_tree, m_treeModel, *m_document, *m_edits, this);
     connect(m_treeController, &TreeController::refreshNeeded, this, &MainWindow::RefreshView);
 
+    m_options = new OptionsController(this, *m_skins, m_grid, this);
+    connect(m_options, &OptionsController::refreshNeeded, this, &MainWindow::RefreshView);
+    connect(m_options, &OptionsController::interfaceTextsNeeded, this, &MainWindow::ApplyInterfaceTexts);
+    m_help = new HelpCommands(this, this);
+
+    m_find = new FindController(this, *m_document, m_tree, m_treeModel, this);
+    connect(m_find, &FindController::refreshNeeded, this, &MainWindow::RefreshView);
+    m_import = new ImportController(*m_document, *m_edits, this);
+    connect(m_import, &ImportController::refreshNeeded, this, &MainWindow::RefreshView);
+
     registerFileCommands(*m_commands, *m_document, this);
-    registerHelpCommands(*m_commands);
+    m_help->registerCommands(*m_commands);
+    m_options->registerCommands(*m_commands);
     m_gridController->registerCommands(*m_commands);
     m_clipboard->registerCommands(*m_commands);
     m_device->registerCommands(*m_commands);
     m_treeController->registerCommands(*m_commands);
+    m_find->registerCommands(*m_commands);
+    m_import->registerCommands(*m_commands);
 }
 
 bool MainWindow::deviceOnline() const {
@@ -176,6 +192,8 @@ void MainWindow::UpdateCommands() {
         conditions |= PageShown;
     if (m_clipboard->clipboardFilled())
         conditions |= ClipboardFilled;
+    if (m_find->found())
+        conditions |= FindFound;
     if (m_device->commandsAvailable())
         conditions |= DeviceOnline;
     if (m_gridController->selectionHoldsKey())

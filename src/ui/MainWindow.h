@@ -17,12 +17,16 @@ class CommentEditor;
 class DeviceController;
 class Document;
 class EditSession;
+class FindController;
 class GridController;
+class HelpCommands;
+class ImportController;
 class KeyGridModel;
 class KeyGridView;
 class MainCommands;
 class MessageHook;
 class OperationDialog;
+class OptionsController;
 class SkinEngine;
 class StatusPanels;
 class TreeController;
@@ -44,6 +48,10 @@ public:
     ClipboardController& clipboard() const { return *m_clipboard; }
     DeviceController& device() const { return *m_device; }
     TreeController& treeController() const { return *m_treeController; }
+    FindController& find() const { return *m_find; }
+    ImportController& importer() const { return *m_import; }
+    OptionsController& options() const { return *m_options; }
+    HelpCommands& help() const { return *m_help; }
     WindowStateSync& stateSync() const { return *m_stateSync; }
     MainCommands* commands() const { return m_commands; }
     MessageHook* hook() const { return m_hook; }
@@ -87,6 +95,10 @@ private:
     ClipboardController* m_clipboard = nullptr;
     DeviceController* m_device = nullptr;
     TreeController* m_treeController = nullptr;
+    FindController* m_find = nullptr;
+    ImportController* m_import = nullptr;
+    OptionsController* m_options = nullptr;
+    HelpCommands* m_help = nullptr;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
     QSplitter* m_splitter = nullptr;
