@@ -150,13 +150,18 @@ void VizitImportTest::files_data() {
     QTest::addColumn<QString>("kind");  // file, none or folder
     QTest::addColumn<QString>("error"); // %1: the path; empty: imported
 
-    QTest::newRow("9604 bytes") << vizBytes({{0, QByteArray::fromHex("12345678")}}) << "file" << "";
-    QTest::newRow("more bytes than slots") << vizBytes({{0, QByteArray::fromHex("12345678")}}, 20000) << "file" << "";
+    QTest::newRow("9604 bytes") << vizBytes({{0, QByteArray::fromHex("12345678")}}) << "file"
+                                << "";
+    QTest::newRow("more bytes than slots") << vizBytes({{0, QByteArray::fromHex("12345678")}}, 20000) << "file"
+                                           << "";
     QTest::newRow("9603 bytes") << vizBytes({{0, QByteArray::fromHex("12345678")}}).chopped(1) << "file"
                                 << "File read error:\"%1\"";
-    QTest::newRow("empty file") << QByteArray() << "file" << "File read error:\"%1\"";
-    QTest::newRow("no file") << QByteArray() << "none" << "Open file error: \"%1\"";
-    QTest::newRow("a folder") << QByteArray() << "folder" << "Open file error: \"%1\"";
+    QTest::newRow("empty file") << QByteArray() << "file"
+                                << "File read error:\"%1\"";
+    QTest::newRow("no file") << QByteArray() << "none"
+                             << "Open file error: \"%1\"";
+    QTest::newRow("a folder") << QByteArray() << "folder"
+                              << "Open file error: \"%1\"";
 }
 
 void VizitImportTest::files() {
