@@ -50,6 +50,9 @@ void FindController::SearchCancel() {
 
 void FindController::Search() {
     m_found = false;
+    // A search from the dialog starts again at the first match; Find next goes on from the last.
+    if (!m_findNext)
+        m_occurrence = 0;
     const QString text = m_dialog->text();
     BaseNode* hit = TreeSearch(text, m_dialog->caseSensitive()).next(m_document.tree(), m_occurrence);
     if (hit) {
@@ -65,12 +68,15 @@ void FindController::Search() {
 
 void FindController::showHit(BaseNode* node) {
     BaseTree& tree = m_document.tree();
-    // The hit and everything below it open up, in the data as in the view.
+    // The hit and every folder below it open up, in the data as in the view; the view opens the
+    // folders above it when it shows the selection.
     int depth = 0;
     for (BaseNode* n = node; n && (n == node || depth > 0); n = tree.next(n, depth)) {
-        if (n->children.empty())
-            continue;
+        if (!n->children.empty())
+            n->expanded = true;
     }
+    if (!node->children.empty())
+        m_tree->expandRecursively(m_model->indexOf(node));
     tree.select(node);
     // As a click: a file's page is shown, and another node than before counts as a change.
     m_document.SelectNode();

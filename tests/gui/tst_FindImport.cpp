@@ -248,6 +248,11 @@ void FindImportTest::findFindNextAndWrapAround() {
     QCOMPARE(w.document().currentPage(), -1);
     QCOMPARE(w.find().occurrence(), 1);
     QCOMPARE(f->env.prompts.shown().size(), 1); // only the open dialog
+
+    // A search from the dialog starts again at the first match, where Find next would go on.
+    findThroughDialog(w, QStringLiteral("dom"));
+    QCOMPARE(selectedName(w), QStringLiteral("Dom 1"));
+    QCOMPARE(w.find().occurrence(), 1);
 }
 
 void FindImportTest::findByCyrillicTextOpensTheFolderAndAllBelow() {
