@@ -1,11 +1,10 @@
 #include "cli/ImportVizCommand.h"
 
-#include "base/BaseSave.h"
-#include "base/FileErrors.h"
 #include "base/KeyPage.h"
+#include "base/PageFile.h"
 #include "base/VizitImport.h"
+#include "cli/BaseEditRun.h"
 #include "cli/CommandLine.h"
-#include "cli/DevicePageFile.h"
 #include "cli/JsonWriter.h"
 #include "cli/PageJson.h"
 
@@ -30,23 +29,9 @@ VizitKeyType typeOf(const QString& name) {
 }
 
 struct Target {
-    QString base;
+    QString base; // as given: with or without ".dir"
     int page = 0;
 };
-
-// Page n of a base replaced under the base's lock, as a save replaces its files: a running save
-// of another instance is waited for, and one cut short earlier is settled first.
-bool replaceBasePage(const QString& base, int n, const KeyPage& page) {
-    bool busy = false;
-    const std::unique_ptr<QLockFile> lock = lockBase(base, busy);
-    if (busy) {
-        ReportFileError(FileErrorWrite, base + QStringLiteral(".dir"));
-        return false;
-    }
-    if (lock && !recoverInterruptedSaveLocked(base))
-        return false;
-    return writeDownloadedPage(base + QStringLiteral(".dat"), n, page);
-}
 
 } // namespace
 
@@ -54,7 +39,8 @@ QString ImportVizCommand::usage() const {
     return QStringLiteral("  import-viz FILE --as dallas|cyfral|tm2002|em410x [--into BASE N]\n"
                           "      A VIZIT_DM file (.viz) as a page of keys of that type, printed as page\n"
                           "      prints a page (\"page\": null). With --into, page N of BASE is replaced\n"
-                          "      by it, keys and comments, and the page number and key count are printed.\n");
+                          "      by it, keys and comments, and the page number and key count are printed;\n"
+                          "      N must be a page of BASE.\n");
 }
 
 ExitCode ImportVizCommand::run(const QStringList& args, QByteArray& out, QString& usageError) {
@@ -79,7 +65,7 @@ ExitCode ImportVizCommand::run(const QStringList& args, QByteArray& out, QString
             usageError = QStringLiteral("option --into needs BASE and N");
             return ExitUsage;
         }
-        into = Target{CommandLine::basePath(args.at(i + 1)), 0};
+        into = Target{args.at(i + 1), 0};
         if (!CommandLine::parseNumber(args.at(i + 2), into->page)) {
             usageError = QStringLiteral("N must be a page number, 0 or more, not \"%1\"").arg(args.at(i + 2));
             return ExitUsage;
@@ -104,8 +90,17 @@ ExitCode ImportVizCommand::run(const QStringList& args, QByteArray& out, QString
 
     JsonWriter json;
     if (into) {
-        if (!replaceBasePage(into->base, into->page, *page))
-            return ExitFileError;
+        // Saved as the editor saves, under the base's lock: both files wholly old or wholly new.
+        const ExitCode code = runBaseEdit(into->base, usageError, [&](BaseTree&, const QString& pageFile) {
+            const std::int64_t pages = pageCount(pageFile);
+            if (pages >= 0 && into->page >= pages) {
+                usageError = QStringLiteral("N %1 names no page: the base has %2 pages").arg(into->page).arg(pages);
+                return false;
+            }
+            return WritePage(pageFile, into->page, *page);
+        });
+        if (code != ExitOk)
+            return code;
         json.beginObject(JsonWriter::Inline);
         json.key(u"page").number(into->page);
         json.key(u"keys").number(page->occupiedCellCount());

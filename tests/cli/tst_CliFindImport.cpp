@@ -28,12 +28,6 @@ using test::finishCli;
 
 namespace {
 
-CliRun runCli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(TERVANE_CLI), args);
-    return finishCli(process);
-}
-
 QJsonObject parseObject(const QByteArray& json) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -110,6 +104,18 @@ private slots:
     void help();
 
 private:
+    // Runs tervane-cli with its working copies in a folder of the test's, which ends up empty.
+    CliRun runCli(const QStringList& args) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TEMP"), tempFolder());
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TERVANE_CLI), args);
+        return finishCli(process);
+    }
+    QString tempFolder() const { return m_dir.path() + QStringLiteral("/temp"); }
+    QStringList leftInTemp() const { return QDir(tempFolder()).entryList(QDir::Files | QDir::Hidden); }
+
     // Folder "Дом 1" (open) with the files "кв 5" (page 0) and "ДОМ 2" (page 1); the file
     // "Garage" (page 2); folder "Подъезд "Ёлка"" with the file "дом 7" (page 3). Every page
     // holds a Dallas key in row 0 and the comment "page n" in row 1.
@@ -126,6 +132,7 @@ void TestCliFindImport::initTestCase() {
     QVERIFY(m_dir.isValid());
     QVERIFY(QFileInfo::exists(QStringLiteral(TERVANE_CLI)));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("ключи")));
+    QVERIFY(QDir().mkpath(tempFolder()));
     m_base = path(QStringLiteral("город"));
     m_viz = path(QStringLiteral("визит.viz"));
     QVERIFY(test::writeFileBytes(m_viz, vizBytes()));
@@ -260,6 +267,7 @@ void TestCliFindImport::importIntoReplacesOnePage() {
     // The replacement and the lock leave nothing behind.
     QCOMPARE(QDir(path(QString())).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              QStringList({QStringLiteral("визит.viz"), QStringLiteral("город.dat"), QStringLiteral("город.dir")}));
+    QCOMPARE(leftInTemp(), QStringList());
 
     // The base given by its directory file names the same base.
     const CliRun again = runCli({QStringLiteral("import-viz"), m_viz, QStringLiteral("--as"), QStringLiteral("dallas"),
@@ -280,9 +288,7 @@ void TestCliFindImport::fileErrors_data() {
     QTest::newRow("no file") << QStringList{"import-viz", "MISSING.viz", "--as", "tm2002"}
                              << "Open file error: \"MISSING.viz\"\n";
     QTest::newRow("no base") << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "MISSING", "0"}
-                             << "Open file error: \"MISSING.dat\"\n";
-    QTest::newRow("page past the end") << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "BASE", "4"}
-                                       << "File read error:\"BASE.dat\"\n";
+                             << "Open file error: \"MISSING.dir\"\n";
     QTest::newRow("page file marked read-only")
         << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "BASE", "0", "READONLY"}
         << "Create file error: \"BASE.dat\"\n";
@@ -315,6 +321,7 @@ void TestCliFindImport::fileErrors() {
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(QString::fromUtf8(run.err), substitute(message));
     QCOMPARE(test::readFileBytes(dat), before);
+    QCOMPARE(leftInTemp(), QStringList());
 }
 
 void TestCliFindImport::baseLockedBySaveOfAnotherInstance() {
@@ -325,7 +332,7 @@ void TestCliFindImport::baseLockedBySaveOfAnotherInstance() {
     const CliRun run = runCli({QStringLiteral("import-viz"), m_viz, QStringLiteral("--as"), QStringLiteral("dallas"),
                                QStringLiteral("--into"), m_base, QStringLiteral("0")});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("File write error:\"%1.dir\"\n").arg(m_base));
+    QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("Open file error: \"%1.dir\"\n").arg(m_base));
     QCOMPARE(test::readFileBytes(m_base + ".dat"), before);
 }
 
@@ -343,6 +350,8 @@ void TestCliFindImport::usageErrors_data() {
     QTest::newRow("type in capitals") << QStringList{"import-viz", "VIZ", "--as", "DALLAS"};
     QTest::newRow("--into without N") << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "BASE"};
     QTest::newRow("--into N not a number") << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "BASE", "x"};
+    QTest::newRow("--into N past the last page")
+        << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "BASE", "4"};
     QTest::newRow("--into N negative") << QStringList{"import-viz", "VIZ", "--as", "dallas", "--into", "BASE", "-1"};
     QTest::newRow("--into twice") << QStringList{"import-viz", "VIZ", "--as",   "dallas", "--into",
                                                  "BASE",       "0",   "--into", "BASE",   "1"};
@@ -354,12 +363,15 @@ void TestCliFindImport::usageErrors() {
     args.replaceInStrings(QStringLiteral("BASE"), m_base);
     args.replaceInStrings(QStringLiteral("VIZ"), m_viz);
     const QByteArray before = test::readFileBytes(m_base + ".dat");
+    const QByteArray dir = test::readFileBytes(m_base + ".dir");
     const CliRun run = runCli(args);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QByteArray());
     QVERIFY2(run.err.startsWith("tervane-cli: "), run.err.constData());
     QVERIFY(run.err.contains("\nUsage: tervane-cli COMMAND"));
     QCOMPARE(test::readFileBytes(m_base + ".dat"), before);
+    QCOMPARE(test::readFileBytes(m_base + ".dir"), dir);
+    QCOMPARE(leftInTemp(), QStringList());
 }
 
 void TestCliFindImport::help() {
