@@ -17,8 +17,9 @@
 //         --as-nobody     drops root's rights first, to meet permissions as a user does
 //   document_child baseedit <temp folder> <user base> <kill at> <edit> <arguments>
 //       changes the user base as tervane-cli does (editBaseFiles): "mkfile PARENT NAME",
-//       "mkdir PARENT NAME", "rename INDEX NAME" or "rm INDEX". Kill at "save:S" (a SaveStep) or
-//       "delete:S" (a DeletePageStep of the working copy), or "0" for none.
+//       "mkdir PARENT NAME", "rename INDEX NAME", "rm INDEX" or "import-viz FILE TYPE PAGE".
+//       Kill at "save:S" (a SaveStep) or "delete:S" (a DeletePageStep of the working copy), or
+//       "0" for none.
 // Every message box is printed as "message: <text>" and answered. The exit code is 0 when the
 // command succeeded, 4 when it failed, 3 when the base could not be opened.
 #include "base/BaseFileEdit.h"
@@ -26,6 +27,7 @@
 #include "base/Document.h"
 #include "base/PageFile.h"
 #include "base/TreePages.h"
+#include "base/VizitImport.h"
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
 
@@ -34,6 +36,7 @@
 #include <QTextStream>
 #include <cstdio>
 #include <deque>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -148,6 +151,11 @@ int editBase(const QStringList& args) {
         });
     }
     const bool done = editBaseFiles(base, [&](BaseTree& tree, const QString& pageFile) {
+        if (edit == QLatin1String("import-viz")) {
+            const auto imported = std::make_unique<KeyPage>();
+            return ImportVizitFile(rest.value(0), VizitKeyType(rest.value(1).toInt()), *imported) &&
+                   WritePage(pageFile, rest.value(2).toInt(), *imported);
+        }
         const int index = rest.value(0).toInt();
         BaseNode* node = index >= 0 ? tree.nodeAt(index) : nullptr;
         const QByteArray name = rest.value(1).toUtf8();

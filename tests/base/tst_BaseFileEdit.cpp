@@ -9,8 +9,10 @@
 #include "base/DirectoryFile.h"
 #include "base/FileLock.h"
 #include "base/PageFile.h"
+#include "base/VizitImport.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 
 using namespace tervane;
 using namespace tervane::test;
@@ -49,9 +51,13 @@ private slots:
         QTest::addColumn<QString>("killAt");
         QTest::addColumn<bool>("expectNew");
         const QList<QPair<const char*, QStringList>> edits = {
-            {"mkfile", {"mkfile", "0", "New"}},     {"mkdir", {"mkdir", "-1", "Dir"}},
-            {"rename", {"rename", "1", "Renamed"}}, {"rm of a folder", {"rm", "0"}},
+            {"mkfile", {"mkfile", "0", "New"}},
+            {"mkdir", {"mkdir", "-1", "Dir"}},
+            {"rename", {"rename", "1", "Renamed"}},
+            {"rm of a folder", {"rm", "0"}},
             {"rm of a file", {"rm", "1"}},
+            // Page 1 replaced by a VIZIT_DM file as Dallas keys: only the page file changes.
+            {"import-viz", {"import-viz", "VIZ", "1", "1"}},
         };
         for (const auto& [name, edit] : edits) {
             for (int step = 1; step <= kSaveStepCount; ++step)
@@ -73,6 +79,11 @@ private slots:
         QFETCH(QStringList, edit);
         QFETCH(QString, killAt);
         QFETCH(bool, expectNew);
+        const QString viz = env->paths.root() + "/keys.viz";
+        QByteArray vizKeys(kVizitFileSize, '\xFF');
+        vizKeys.replace(0, 4, QByteArray::fromHex("12345678"));
+        QVERIFY(writeFileBytes(viz, vizKeys));
+        edit.replaceInStrings(QRegularExpression("^VIZ$"), viz);
 
         // What the edit writes when it runs through.
         QVERIFY(QDir().mkpath(env->paths.root() + "/reference"));
@@ -81,7 +92,7 @@ private slots:
         QString failure = runEdit(reference, "0", edit, false);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         const BaseBytes fresh = readBase(reference);
-        QVERIFY(fresh.dir != shopBytes().dir);
+        QVERIFY(fresh != shopBytes());
 
         failure = runEdit(shop, killAt, edit, true);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
