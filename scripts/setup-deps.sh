@@ -3,6 +3,7 @@
 # Only missing packages are installed; root runs apt-get directly, anyone else through sudo.
 set -euo pipefail
 
+# qt6-base-dev holds QtNetwork too; its library brings the TLS backend and libssl3 for https.
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev
