@@ -22,6 +22,7 @@
 #include "ui/QtTranslations.h"
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
+#include "ui/UpdateController.h"
 #include "ui/WindowStateSync.h"
 
 #include <QAction>
@@ -101,6 +102,8 @@ bool AppSession::FormClose() {
         options->closeIfOpen();
     if (AboutDialog* about = w.help().aboutBox())
         about->closeIfOpen();
+    // A download in progress stops; nothing of it is written.
+    w.updates().cancel();
     // 2-4. Device waits and retries stop at once, so an open operation dialog closes without
     // waiting for a dead programmer; then the programmer is let go.
     setAppClosing(true);

@@ -162,7 +162,7 @@ void MainCommands::applyInterfaceTexts() {
 
 void MainCommands::updateCommands(unsigned conditions) {
     for (const auto& [action, row] : m_actions)
-        action->setEnabled((row->enabledWhen & conditions) == row->enabledWhen);
+        action->setEnabled(!m_suspended && (row->enabledWhen & conditions) == row->enabledWhen);
 }
 
 } // namespace tervane

@@ -49,6 +49,9 @@ public:
     void applyInterfaceTexts();
     // conditions: the Condition bits that hold now.
     void updateCommands(unsigned conditions);
+    // While suspended (a procedure runs that no command may interrupt) every command is disabled;
+    // the next updateCommands applies it.
+    void setSuspended(bool suspended) { m_suspended = suspended; }
 
 private:
     QMenu* menuFor(MenuId id);
@@ -63,6 +66,7 @@ private:
     QAction* m_shortView = nullptr;
     std::vector<std::pair<QAction*, const CommandRow*>> m_actions;
     std::map<CommandId, std::function<void()>> m_handlers;
+    bool m_suspended = false;
 };
 
 } // namespace tervane

@@ -24,6 +24,7 @@
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
 #include "ui/TreeController.h"
+#include "ui/UpdateController.h"
 #include "ui/WindowStateSync.h"
 
 #include <QApplication>
@@ -147,6 +148,8 @@ void MainWindow::wireControllers() {
     connect(m_find, &FindController::refreshNeeded, this, &MainWindow::RefreshView);
     m_import = new ImportController(*m_document, *m_edits, this);
     connect(m_import, &ImportController::refreshNeeded, this, &MainWindow::RefreshView);
+    m_updates = new UpdateController(this, m_status, *m_commands, this);
+    connect(m_updates, &UpdateController::commandsChanged, this, &MainWindow::UpdateCommands);
 
     registerFileCommands(*m_commands, *m_document, this);
     m_help->registerCommands(*m_commands);
@@ -157,6 +160,7 @@ void MainWindow::wireControllers() {
     m_treeController->registerCommands(*m_commands);
     m_find->registerCommands(*m_commands);
     m_import->registerCommands(*m_commands);
+    m_updates->registerCommands(*m_commands);
 }
 
 bool MainWindow::deviceOnline() const {

@@ -30,6 +30,7 @@ class OptionsController;
 class SkinEngine;
 class StatusPanels;
 class TreeController;
+class UpdateController;
 class WindowStateSync;
 
 // The main window `TForm1`: it builds the widgets, owns the controllers that hold the rules
@@ -52,6 +53,7 @@ public:
     ImportController& importer() const { return *m_import; }
     OptionsController& options() const { return *m_options; }
     HelpCommands& help() const { return *m_help; }
+    UpdateController& updates() const { return *m_updates; }
     WindowStateSync& stateSync() const { return *m_stateSync; }
     MainCommands* commands() const { return m_commands; }
     MessageHook* hook() const { return m_hook; }
@@ -99,6 +101,7 @@ private:
     ImportController* m_import = nullptr;
     OptionsController* m_options = nullptr;
     HelpCommands* m_help = nullptr;
+    UpdateController* m_updates = nullptr;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
     QSplitter* m_splitter = nullptr;
