@@ -52,14 +52,17 @@ void HttpFetch::FetchData(const QUrl& url, std::span<char> buffer) {
     start(url);
 }
 
-void HttpFetch::cancel() {
-    if (!m_reply)
-        return;
+QNetworkReply* HttpFetch::takeReply() {
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
     reply->disconnect(this);
-    reply->abort();
     reply->deleteLater();
+    return reply;
+}
+
+void HttpFetch::cancel() {
+    if (m_reply)
+        takeReply()->abort();
 }
 
 void HttpFetch::start(const QUrl& url) {
@@ -107,10 +110,7 @@ void HttpFetch::finish() {
     if (!m_reply)
         return;
     readBody();
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    reply->disconnect(this);
-    reply->deleteLater();
+    QNetworkReply* reply = takeReply();
 
     const QNetworkReply::NetworkError error = reply->error();
     const bool responded =

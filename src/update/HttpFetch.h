@@ -49,6 +49,8 @@ signals:
 
 private:
     void start(const QUrl& url);
+    // The running reply, let go of: no more of its signals arrive here.
+    QNetworkReply* takeReply();
     void readBody();
     void finish();
 

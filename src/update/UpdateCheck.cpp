@@ -69,31 +69,32 @@ void UpdateCheck::stop() {
     emit finished();
 }
 
+void UpdateCheck::stopWith(const QString& status) {
+    showStatus(status);
+    stop();
+}
+
 void UpdateCheck::listFetched(const FetchResult& result) {
     if (!result.ok) {
-        showStatus(result.message);
-        stop();
+        stopWith(result.message);
         return;
     }
     m_list.text = result.text;
     const UpdateOffer offer = ReadUpdateOffer(m_list);
     if (!offer.listed || offer.version <= kProgramVersion) {
-        showStatus(translate("Update", "Update is not found."));
-        stop();
+        stopWith(translate("Update", "Update is not found."));
         return;
     }
     // The name becomes a path in the software folder: one that could leave it is refused.
     if (!IsPlainFileName(offer.fileName)) {
-        showStatus(translate("Update", "Error in versions list."));
-        stop();
+        stopWith(translate("Update", "Error in versions list."));
         return;
     }
     const QString question = translate("Update", "Updating for the program \"Tervane\" is found.") + QLatin1Char('\n') +
                              translate("Update", "To instal updating ?");
     if (prompts().message(PromptIcon::Question, translate("Update", "Software Update"), question,
                           ButtonYes | ButtonNo) != ButtonYes) {
-        showStatus(translate("Update", "Updating is interrupted."));
-        stop();
+        stopWith(translate("Update", "Updating is interrupted."));
         return;
     }
     m_fileName = offer.fileName;
@@ -105,13 +106,11 @@ void UpdateCheck::listFetched(const FetchResult& result) {
 
 void UpdateCheck::updateFetched(const FetchResult& result) {
     if (!result.ok && !result.message.isEmpty()) {
-        showStatus(translate("Update", "Error: %1").arg(result.message));
-        stop();
+        stopWith(translate("Update", "Error: %1").arg(result.message));
         return;
     }
     if (result.bytes < kMinimumUpdateSize) {
-        showStatus(translate("Update", "Error: The file is not found."));
-        stop();
+        stopWith(translate("Update", "Error: The file is not found."));
         return;
     }
     if (!saveUpdate(result.bytes)) {

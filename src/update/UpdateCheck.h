@@ -45,6 +45,7 @@ private:
     void updateFetched(const FetchResult& result);
     bool saveUpdate(qint64 size);
     void stop();
+    void stopWith(const QString& status);
 
     HttpFetch* m_fetch;
     QUrl m_server;

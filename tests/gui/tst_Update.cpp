@@ -38,13 +38,6 @@ void paintNow(MainWindow& w) {
     QApplication::processEvents();
 }
 
-QByteArray updateBytes(qsizetype size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 13 + i / 509);
-    return bytes;
-}
-
 // Tools › Download update, as the user picks it.
 void chooseDownloadUpdate(MainWindow& w) {
     QMenu* tools = w.findChild<QMenu*>(QStringLiteral("MainMenuUtils"));
@@ -84,7 +77,7 @@ private slots:
     }
     void downloadedSavedOpenedAndClosed() {
         QFETCH(bool, unsavedCancelled);
-        const QByteArray update = updateBytes(300000);
+        const QByteArray update = LoopbackHttpServer::patternBytes(300000);
         server->serve("/update/swUpdate.ver", kList);
         server->serve("/update/orvel/tervane-setup.run", update);
         RecordingShell shell;
@@ -130,7 +123,8 @@ private slots:
     // opened, and the window closes without waiting for the server.
     void closedDuringTheDownload() {
         server->serve("/update/swUpdate.ver", kList);
-        server->serve("/update/orvel/tervane-setup.run", {updateBytes(500000), "200 OK", 20000, true});
+        server->serve("/update/orvel/tervane-setup.run",
+                      {LoopbackHttpServer::patternBytes(500000), "200 OK", 20000, true});
         RecordingShell shell;
         MainWindow& w = f->start();
         f->env.prompts.answer(ButtonYes);

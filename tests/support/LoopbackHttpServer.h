@@ -40,6 +40,14 @@ public:
         return paths;
     }
 
+    // Bytes that differ from a shifted copy of themselves, for bodies that must arrive intact.
+    static QByteArray patternBytes(qsizetype size) {
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i)
+            bytes[i] = char(i * 7 + i / 251);
+        return bytes;
+    }
+
     // An address where nothing listens.
     static QUrl deadUrl() {
         QTcpServer probe;

@@ -42,13 +42,6 @@ FetchResult fetchData(const QUrl& url, std::span<char> buffer) {
     return done.first().first().value<FetchResult>();
 }
 
-QByteArray updateBytes(qsizetype size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 + i / 251);
-    return bytes;
-}
-
 QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
 }
@@ -191,7 +184,7 @@ private slots:
         QFETCH(bool, ok);
         TestEnvironment env;
         LoopbackHttpServer server;
-        const QByteArray body = updateBytes(bodySize);
+        const QByteArray body = LoopbackHttpServer::patternBytes(bodySize);
         server.serve("/big", body);
         constexpr int kBuffer = 100000;
         std::vector<char> memory(kBuffer + 64, '\x5a');
@@ -333,7 +326,7 @@ private slots:
         LoopbackHttpServer server;
         if (!list.isNull())
             server.serve(kListPath, list);
-        const QByteArray body = updateBytes(fileSize);
+        const QByteArray body = LoopbackHttpServer::patternBytes(fileSize);
         if (!file.isEmpty())
             server.serve(QUrl::toPercentEncoding(QString::fromUtf8("/update/orvel/" + file), "/"),
                          {body, "200 OK", cutAfter});
@@ -404,7 +397,7 @@ private slots:
         RecordingShell shell;
         LoopbackHttpServer server;
         server.serve(kListPath, "list\n" + kHeader + "\nV9.9 x.exe\n");
-        const QByteArray body = updateBytes(4096);
+        const QByteArray body = LoopbackHttpServer::patternBytes(4096);
         server.serve("/update/orvel/x.exe", body);
         const QString software = env.paths.softwareFolder();
         if (fault == u"software is a file")
@@ -440,7 +433,7 @@ private slots:
         RecordingShell shell;
         LoopbackHttpServer server;
         server.serve(kListPath, "list\n" + kHeader + "\nV9.9 x.exe\n");
-        server.serve("/update/orvel/x.exe", {updateBytes(100000), "200 OK", 5000, true});
+        server.serve("/update/orvel/x.exe", {LoopbackHttpServer::patternBytes(100000), "200 OK", 5000, true});
         env.prompts.answer(ButtonYes);
         UpdateCheck check;
         QSignalSpy progress(&check, &UpdateCheck::progress);
