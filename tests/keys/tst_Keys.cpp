@@ -588,37 +588,32 @@ void TestKeys::indalaValidity() {
 
 void TestKeys::emCardNumbers_data() {
     QTest::addColumn<QByteArray>("code");
-    QTest::addColumn<QString>("dez10");
-    QTest::addColumn<QString>("dez8");
-    QTest::addColumn<QString>("dez35c");
+    QTest::addColumn<QStringList>("numbers"); // DEZ 10, DEZ 8, DEZ 3.5C, DEZ 5.5, DEZ 14
     // c[0] first: the code 11 22 33 44 55 of a card, most significant byte first, is c[5]..c[1].
-    QTest::newRow("printed card") << QByteArray("00 55 44 33 22 11 06 00") << "0573785173"
-                                  << "03359829"
-                                  << "051.17493";
-    QTest::newRow("zero") << QByteArray("00 00 00 00 00 00 00 00") << "0000000000"
-                          << "00000000"
-                          << "000.00000";
-    QTest::newRow("largest") << QByteArray("00 FF FF FF FF FF 08 00") << "4294967295"
-                             << "16777215"
-                             << "255.65535";
-    // The top code byte, the speed and the constant bytes are not on the card.
-    QTest::newRow("top byte and speed left out") << QByteArray("01 01 00 00 00 AB 06 7F") << "0000000001"
-                                                 << "00000001"
-                                                 << "000.00001";
-    QTest::newRow("third byte split off") << QByteArray("00 00 00 01 80 00 00 00") << "2147549184"
-                                          << "00065536"
-                                          << "001.00000";
+    QTest::newRow("printed card") << QByteArray("00 55 44 33 22 11 06 00")
+                                  << QStringList{"0573785173", "03359829", "051.17493", "08755.17493",
+                                                 "00073588229205"};
+    QTest::newRow("zero") << QByteArray("00 00 00 00 00 00 00 00")
+                          << QStringList{"0000000000", "00000000", "000.00000", "00000.00000", "00000000000000"};
+    QTest::newRow("largest") << QByteArray("00 FF FF FF FF FF 08 00")
+                             << QStringList{"4294967295", "16777215", "255.65535", "65535.65535", "01099511627775"};
+    // The speed and the constant bytes are not on the card; the top code byte only in DEZ 14.
+    QTest::newRow("top byte and speed left out")
+        << QByteArray("01 01 00 00 00 AB 06 7F")
+        << QStringList{"0000000001", "00000001", "000.00001", "00000.00001", "00734439407617"};
+    QTest::newRow("third byte split off")
+        << QByteArray("00 00 00 01 80 00 00 00")
+        << QStringList{"2147549184", "00065536", "001.00000", "32769.00000", "00002147549184"};
 }
 
 void TestKeys::emCardNumbers() {
     QFETCH(QByteArray, code);
-    QFETCH(QString, dez10);
-    QFETCH(QString, dez8);
-    QFETCH(QString, dez35c);
-    const EmCardNumbers numbers = tervane::emCardNumbers(Code(code));
-    QCOMPARE(QString::fromStdString(numbers.dez10), dez10);
-    QCOMPARE(QString::fromStdString(numbers.dez8), dez8);
-    QCOMPARE(QString::fromStdString(numbers.dez35c), dez35c);
+    QFETCH(QStringList, numbers);
+    const EmCardNumbers n = tervane::emCardNumbers(Code(code));
+    const QStringList got{QString::fromStdString(n.dez10), QString::fromStdString(n.dez8),
+                          QString::fromStdString(n.dez35c), QString::fromStdString(n.dez55),
+                          QString::fromStdString(n.dez14)};
+    QCOMPARE(got, numbers);
 }
 
 QTEST_GUILESS_MAIN(TestKeys)
