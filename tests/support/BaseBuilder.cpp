@@ -47,6 +47,14 @@ bool BaseBuilder::write(const QString& base) {
     return true;
 }
 
+KeyCell cellFromHex(const QByteArray& hex) {
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    KeyCell cell;
+    for (int i = 0; i < bytes.size() && i < KeyCell::kSize; ++i)
+        cell.bytes[std::size_t(i)] = std::uint8_t(bytes[i]);
+    return cell;
+}
+
 KeyCell dallasCell(quint64 serial) {
     KeyCell cell;
     cell.setType(KeyTypeDallas);

@@ -28,6 +28,9 @@ private:
     QList<KeyPage> m_pages;
 };
 
+// A cell from its ten bytes in hex, type first: "80 00 00 1F 59 1D 00 20 06 00".
+KeyCell cellFromHex(const QByteArray& hex);
+
 // A Dallas key cell with the given serial (c[1..6], c[1] least significant) and its check sum.
 KeyCell dallasCell(quint64 serial);
 
