@@ -1,7 +1,9 @@
 #include "dialogs/OptionsDialog.h"
 
 #include "base/Cp1251.h"
+#include "base/FileErrors.h"
 #include "dialogs/OptionsHost.h"
+#include "seams/AppPaths.h"
 #include "seams/EventPump.h"
 #include "settings/SettingsFile.h"
 #include "texts/UiLanguage.h"
@@ -11,6 +13,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -393,11 +396,18 @@ void OptionsDialog::fillFontNames() {
 void OptionsDialog::selectGridFont() {
     fillFontNames();
     const QFont font = m_host.gridFont();
-    int nameRow = -1;
-    for (int i = 0; i < m_nameFontListBox->count() && nameRow < 0; ++i) {
-        if (m_nameFontListBox->item(i)->text().compare(font.family(), Qt::CaseInsensitive) == 0)
-            nameRow = i;
-    }
+    const auto rowOf = [this](const QString& family) {
+        for (int i = 0; i < m_nameFontListBox->count(); ++i) {
+            if (m_nameFontListBox->item(i)->text().compare(family, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    };
+    int nameRow = rowOf(font.family());
+    // A family not installed here (Tahoma of the default settings on most Linux systems): the face
+    // the grid shows in its place, which the settings keep unchanged until a name is chosen.
+    if (nameRow < 0)
+        nameRow = rowOf(QFontInfo(font).family());
     selectRow(m_nameFontListBox, nameRow);
     const FontStyle style = font.bold() ? (font.italic() ? FontStyle::BoldItalic : FontStyle::Bold)
                                         : (font.italic() ? FontStyle::Italic : FontStyle::Regular);
@@ -497,7 +507,10 @@ void OptionsDialog::OkButtonClick() {
     // 3-5.
     FormClose();
     setUiLanguage(ChooseLanguage(settings().languageSetting()));
-    SaveSettings();
+    // The user asked for the options to be kept: a file that cannot be written is told, not
+    // passed over. They stay in force, and the program's close tries the file again.
+    if (!SaveSettings())
+        ReportFileError(FileErrorWrite, appPaths().configFile());
     // 6-7.
     if (settings().languageSetting() != OptionsOpenLanguage)
         m_host.ApplyInterfaceTexts();

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -503,6 +504,24 @@ private slots:
         QCOMPARE(storedInt(file, kFontSizeOffset), 12);
     }
 
+    // A configuration file that cannot be written: the user hears of it, and the options stay in
+    // force for this run, to be written again at the program's close.
+    void okReportsAFileThatCannotBeWritten() {
+        MainWindow& w = f->start();
+        const QString config = f->env.paths.configFile();
+        QFile::remove(config);
+        QVERIFY(QDir().mkpath(config));
+        openOptions(w);
+        clickButton(w, "SaveGroupeBoxItem0");
+        f->env.prompts.answer(ButtonOk);
+        clickButton(w, "OkButton");
+        QCOMPARE(f->env.prompts.texts(),
+                 QStringList{QStringLiteral("File write error:\"%1\"").arg(QDir::toNativeSeparators(config))});
+        QCOMPARE(f->env.prompts.last().caption, QStringLiteral("Tervane"));
+        QVERIFY(w.isEnabled());
+        QCOMPARE(settings().savePolicy(), SavePolicy::SaveWithoutAsking);
+    }
+
     // A programmer identified while the dialog is open stores its model; OK keeps it.
     void okKeepsWhatChangedMeanwhile() {
         MainWindow& w = f->start();
@@ -552,6 +571,22 @@ private slots:
         // Only a choice changes the font: OK stores the size that came from the file.
         clickButton(again, "OkButton");
         QCOMPARE(settings().gridFontSize(), size);
+    }
+
+    // A family that is not installed: the list shows the face the grid draws instead, and the
+    // settings keep the name until another is chosen.
+    void fontNotInstalledSelectsTheFaceShown() {
+        const QByteArray missing = QByteArrayLiteral("No Such Family Tervane");
+        settings().setGridFontName(missing);
+        QVERIFY(SaveSettings());
+        MainWindow& w = f->start();
+        openOptions(w);
+        auto* names = child<QListWidget>(w, "NameFontListBox");
+        const QList<QListWidgetItem*> chosen = names->selectedItems();
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.first()->text(), QFontInfo(w.grid()->font()).family());
+        clickButton(w, "OkButton");
+        QCOMPARE(settings().gridFontName(), missing);
     }
 
     // Choosing a family: the grid shows it at once and the settings hold its name.
