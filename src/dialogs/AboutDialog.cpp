@@ -13,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace tervane {
 namespace {
@@ -100,13 +99,9 @@ void AboutDialog::buildWidgets() {
 }
 
 void AboutDialog::showAbout() {
-    if (m_open)
+    if (isOpen())
         return;
-    m_open = true;
-    if (m_hostWindow) {
-        m_hostFocus = m_hostWindow->focusWidget();
-        m_hostWindow->setEnabled(false);
-    }
+    m_overHost.open(m_hostWindow);
     FormShow();
 }
 
@@ -122,38 +117,12 @@ void AboutDialog::FormShow() {
     m_linkHovered = false;
     showLinkColour();
 
-    ensurePolished();
-    layout()->activate();
-    if (m_hostWindow) {
-        const QRect main = m_hostWindow->geometry();
-        // Client areas: the frames are not known before the window manager has drawn them, and
-        // with frames alike this places the frames as well.
-        setGeometry(main.left() + main.width() / 2 - width() / 2, main.top() + main.height() / 2 - height() / 2,
-                    width(), height());
-        // Kept above the main window by the window manager, without a parent that would be
-        // disabled with it.
-        winId();
-        if (QWindow* own = windowHandle())
-            own->setTransientParent(m_hostWindow->window()->windowHandle());
-    }
-    show();
-    activateWindow();
+    m_overHost.show();
     m_okButton->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void AboutDialog::FormClose() {
-    if (!m_open)
-        return;
-    m_open = false;
-    if (m_hostWindow) {
-        m_hostWindow->setEnabled(true);
-        m_hostWindow->activateWindow();
-        if (m_hostFocus)
-            m_hostFocus->setFocus(Qt::ActiveWindowFocusReason);
-        else
-            m_hostWindow->setFocus(Qt::ActiveWindowFocusReason);
-    }
-    hide();
+    m_overHost.close();
 }
 
 void AboutDialog::WebLabel1Click() {

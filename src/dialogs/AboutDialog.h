@@ -1,7 +1,8 @@
 #pragma once
 
+#include "dialogs/DialogOverHost.h"
+
 #include <QDialog>
-#include <QPointer>
 
 class QFrame;
 class QLabel;
@@ -11,8 +12,7 @@ namespace tervane {
 
 // The about box (the designed form TAboutForm, its objectName): the brand, the program's name
 // and version with the notice line, and the maker's web address as a link that opens in the
-// browser. Modeless, with the host window disabled while it is shown; a window of its own, as
-// a child would be disabled with the host.
+// browser. Modeless, with the host window disabled while it is shown.
 class AboutDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -22,7 +22,7 @@ public:
     // The About command.
     void showAbout();
     void closeIfOpen();
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_overHost.isOpen(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,9 +48,8 @@ private:
     QLabel* m_webLabel = nullptr;
     QLabel* m_webLabel1 = nullptr;
     QPushButton* m_okButton = nullptr;
-    bool m_open = false;
     bool m_linkHovered = false;
-    QPointer<QWidget> m_hostFocus;
+    DialogOverHost m_overHost{*this};
 };
 
 } // namespace tervane

@@ -24,7 +24,6 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 
 namespace tervane {
@@ -286,7 +285,7 @@ QWidget* OptionsDialog::buildFontPage() {
 }
 
 void OptionsDialog::ShowOptions() {
-    if (m_open)
+    if (isOpen())
         return;
     // 1.
     DialogSettings = settings();
@@ -306,11 +305,7 @@ void OptionsDialog::ShowOptions() {
     m_speedCheckBox->setChecked(DialogSettings.emSpeedVisible());
     m_crcCheckBox->setChecked(DialogSettings.dallasCrcVisible());
     // 9.
-    m_open = true;
-    if (QWidget* host = m_host.hostWindow()) {
-        m_hostFocus = host->focusWidget();
-        host->setEnabled(false);
-    }
+    m_overHost.open(m_host.hostWindow());
     FormShow();
 }
 
@@ -417,7 +412,7 @@ void OptionsDialog::selectGridFont() {
 }
 
 void OptionsDialog::LangComboBoxChange(int position) {
-    if (!m_open || position < 0)
+    if (!isOpen() || position < 0)
         return;
     DialogSettings.setLanguageSetting(LanguageSetting(position));
     SetOptionCaptions();
@@ -427,7 +422,7 @@ void OptionsDialog::LangComboBoxChange(int position) {
 }
 
 void OptionsDialog::SkinComboBoxChange(int position) {
-    if (!m_open || position < 0)
+    if (!isOpen() || position < 0)
         return;
     DialogSettings.setSkinIndex(position);
     m_host.showSkin(skinNameAt(position));
@@ -444,7 +439,7 @@ void OptionsDialog::SkinComboBoxChange(int position) {
 
 void OptionsDialog::NameFontListBoxClick() {
     const int row = selectedRow(m_nameFontListBox);
-    if (!m_open || row < 0)
+    if (!isOpen() || row < 0)
         return;
     const QByteArray name = toCp1251(m_nameFontListBox->item(row)->text()).left(Settings::kMaxFontNameLength);
     settings().setGridFontName(name);
@@ -454,7 +449,7 @@ void OptionsDialog::NameFontListBoxClick() {
 
 void OptionsDialog::TypeFontListBoxClick() {
     const int row = selectedRow(m_typeFontListBox);
-    if (!m_open || row < 0)
+    if (!isOpen() || row < 0)
         return;
     settings().setGridFontStyle(FontStyle(row));
     DialogSettings.setGridFontStyle(FontStyle(row));
@@ -463,7 +458,7 @@ void OptionsDialog::TypeFontListBoxClick() {
 
 void OptionsDialog::SizeFontsListBoxClick() {
     const int row = selectedRow(m_sizeFontsListBox);
-    if (!m_open || row < 0)
+    if (!isOpen() || row < 0)
         return;
     bool number = false;
     const int size = m_sizeFontsListBox->item(row)->text().toInt(&number);
@@ -488,7 +483,7 @@ void OptionsDialog::copyChoices(const Settings& from, Settings& to) {
 }
 
 void OptionsDialog::OkButtonClick() {
-    if (!m_open)
+    if (!isOpen())
         return;
     // 1. A group left without a choice (its stored value named no item) keeps that value.
     if (const int item = m_saveGroupeBox.buttons->checkedId(); item >= 0)
@@ -518,7 +513,7 @@ void OptionsDialog::OkButtonClick() {
 }
 
 void OptionsDialog::CancelButtonClick() {
-    if (!m_open)
+    if (!isOpen())
         return;
     if (DialogSettings.skinIndex() != OptionsOpenSkin)
         m_host.showSkin(skinNameAt(OptionsOpenSkin));
@@ -550,38 +545,11 @@ void OptionsDialog::closeEvent(QCloseEvent* event) {
 }
 
 void OptionsDialog::FormShow() {
-    ensurePolished();
-    layout()->activate();
-    QWidget* host = m_host.hostWindow();
-    if (host) {
-        const QRect main = host->geometry();
-        // Client areas: the frames are not known before the window manager has drawn them, and
-        // with frames alike this places the frames as well.
-        setGeometry(main.left() + main.width() / 2 - width() / 2, main.top() + main.height() / 2 - height() / 2,
-                    width(), height());
-        // Kept above the main window by the window manager, without a parent that would be
-        // disabled with it.
-        winId();
-        if (QWindow* own = windowHandle())
-            own->setTransientParent(host->window()->windowHandle());
-    }
-    show();
-    activateWindow();
+    m_overHost.show();
 }
 
 void OptionsDialog::FormClose() {
-    if (!m_open)
-        return;
-    m_open = false;
-    if (QWidget* host = m_host.hostWindow()) {
-        host->setEnabled(true);
-        host->activateWindow();
-        if (m_hostFocus)
-            m_hostFocus->setFocus(Qt::ActiveWindowFocusReason);
-        else
-            host->setFocus(Qt::ActiveWindowFocusReason);
-    }
-    hide();
+    m_overHost.close();
 }
 
 } // namespace tervane

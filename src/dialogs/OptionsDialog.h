@@ -1,9 +1,9 @@
 #pragma once
 
+#include "dialogs/DialogOverHost.h"
 #include "settings/Settings.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QStringList>
 #include <array>
 
@@ -27,8 +27,7 @@ class OptionsHost;
 // file at once. The skin and the font are previewed on the running program as they are chosen,
 // and a change of language relabels the dialog itself; Cancel takes the previews back.
 //
-// It is modeless (ShowOptions returns at once, the main window disabled until the dialog
-// closes) and a window of its own: disabling the host would disable a child dialog with it.
+// It is modeless: ShowOptions returns at once, the main window disabled until the dialog closes.
 class OptionsDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -43,7 +42,7 @@ public:
     // As Cancel. The program's close sequence runs it, so that no preview outlives the dialog.
     void closeIfOpen();
 
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_overHost.isOpen(); }
     const Settings& dialogSettings() const { return DialogSettings; }
 
 protected:
@@ -122,9 +121,7 @@ private:
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 
-    bool m_open = false;
-    // Disabling the host takes the focus from its widget; closing gives it back.
-    QPointer<QWidget> m_hostFocus;
+    DialogOverHost m_overHost{*this};
 };
 
 } // namespace tervane
