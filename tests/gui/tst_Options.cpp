@@ -17,16 +17,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QtEndian>
+#include <cstdio>
 
 using namespace tervane;
 using namespace tervane::test;
@@ -520,6 +523,57 @@ private slots:
         QCOMPARE(f->env.prompts.last().caption, QStringLiteral("Tervane"));
         QVERIFY(w.isEnabled());
         QCOMPARE(settings().savePolicy(), SavePolicy::SaveWithoutAsking);
+    }
+
+    // OK has the options on the disk before it returns: a program killed the hard way right
+    // afterwards starts again with them. The child is this test program running
+    // okThenWaitForTheKill.
+    void okSurvivesAKill() {
+#ifndef Q_OS_UNIX
+        QSKIP("a kill the hard way is a Unix signal here");
+#else
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TERVANE_OPTIONS_CHILD"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("okThenWaitForTheKill")});
+        QString config;
+        while (config.isEmpty() && child.waitForReadyRead(60000)) {
+            while (child.canReadLine()) {
+                const QByteArray line = child.readLine().trimmed();
+                if (line.startsWith("config: "))
+                    config = QString::fromUtf8(line.mid(8));
+            }
+        }
+        QVERIFY2(!config.isEmpty(), child.readAllStandardError().constData());
+        child.kill();
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        // The child's folders outlive it: its own clean-up never ran.
+        const QString root = QFileInfo(QFileInfo(config).absolutePath()).absolutePath();
+        const QByteArray file = readFileBytes(config);
+        QDir(root).removeRecursively();
+
+        QCOMPARE(file.size(), Settings::kSize);
+        QCOMPARE(storedInt(file, kLanguageOffset), 2);
+        QCOMPARE(storedInt(file, kSavePolicyOffset), 0);
+        QCOMPARE(storedInt(file, kFontSizeOffset), 12);
+#endif
+    }
+    void okThenWaitForTheKill() {
+        if (qEnvironmentVariableIsEmpty("TERVANE_OPTIONS_CHILD"))
+            QSKIP("the child of okSurvivesAKill");
+        MainWindow& w = f->start();
+        openOptions(w);
+        choose(w, "LangComboBox", 2);
+        clickButton(w, "SaveGroupeBoxItem0");
+        clickSize(w, 12);
+        clickButton(w, "OkButton");
+        std::printf("config: %s\n", qPrintable(f->env.paths.configFile()));
+        std::fflush(stdout);
+        for (;;)
+            QTest::qWait(1000);
     }
 
     // A programmer identified while the dialog is open stores its model; OK keeps it.
