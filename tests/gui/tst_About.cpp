@@ -160,6 +160,19 @@ private slots:
         QCOMPARE(shell.urls.size(), 2);
     }
 
+    // A picture of the box for the documentation, when TERVANE_SCREENSHOTS names a folder; taken
+    // on a real display (QT_QPA_PLATFORM=xcb, under xvfb-run on a server).
+    void screenshot() {
+        const QString folder = qEnvironmentVariable("TERVANE_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("TERVANE_SCREENSHOTS names no folder");
+        MainWindow& w = f->start();
+        openAbout(w);
+        QTest::qWait(200);
+        QVERIFY(about(w).grab().save(folder + QStringLiteral("/about.png")));
+        QTest::mouseClick(about(w).findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    }
+
 private:
     std::unique_ptr<MainWindowFixture> f;
 };

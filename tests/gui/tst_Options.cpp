@@ -658,6 +658,24 @@ private slots:
         QCOMPARE(settings().gridFontName(), cp1251(family));
     }
 
+    // Pictures of the three pages for the documentation, when TERVANE_SCREENSHOTS names a folder;
+    // taken on a real display (QT_QPA_PLATFORM=xcb, under xvfb-run on a server).
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("TERVANE_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("TERVANE_SCREENSHOTS names no folder");
+        MainWindow& w = f->start();
+        f->openBase(f->writeSampleBase());
+        openOptions(w);
+        const char* files[] = {"options-interface.png", "options-editor.png", "options-font.png"};
+        for (int page = 0; page < 3; ++page) {
+            showPage(w, page);
+            QTest::qWait(200);
+            QVERIFY(dialog(w).grab().save(folder + QLatin1Char('/') + QLatin1String(files[page])));
+        }
+        clickButton(w, "CancelButton");
+    }
+
 private:
     std::unique_ptr<MainWindowFixture> f;
 };
