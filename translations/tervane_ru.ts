@@ -188,6 +188,17 @@
     </message>
 </context>
 <context>
+    <name>HttpFetch</name>
+    <message>
+        <source>The server does not respond.</source>
+        <translation>Сервер не отвечает.</translation>
+    </message>
+    <message>
+        <source>Access to a server is closed.</source>
+        <translation>Доступ к серверу закрыт.</translation>
+    </message>
+</context>
+<context>
     <name>KeyEditorDialog</name>
     <message>
         <source>Create key.</source>
@@ -760,6 +771,69 @@
     <message>
         <source>Delete</source>
         <translation>Удалить</translation>
+    </message>
+</context>
+<context>
+    <name>Update</name>
+    <message>
+        <source>Connection to a server...</source>
+        <translation>Подключение к серверу...</translation>
+    </message>
+    <message>
+        <source>Update is not found.</source>
+        <translation>Обновлений не найденно.</translation>
+    </message>
+    <message>
+        <source>Error in versions list.</source>
+        <translation>Ошибка в списке версий.</translation>
+    </message>
+    <message>
+        <source>Updating for the program &quot;Tervane&quot; is found.</source>
+        <translation>Найдено обновление для программы &quot;Tervane&quot;.</translation>
+    </message>
+    <message>
+        <source>To instal updating ?</source>
+        <translation>Установить обновление ?</translation>
+    </message>
+    <message>
+        <source>Software Update</source>
+        <translation>Обновление ПО</translation>
+    </message>
+    <message>
+        <source>Updating is interrupted.</source>
+        <translation>Обновление прервано.</translation>
+    </message>
+    <message>
+        <source>Loading updatings...</source>
+        <translation>Загрузка обновлений...</translation>
+    </message>
+    <message>
+        <source>Error: %1</source>
+        <translation>Ошибка: %1</translation>
+    </message>
+    <message>
+        <source>Error: The file is not found.</source>
+        <translation>Ошибка: Файл не найден.</translation>
+    </message>
+    <message>
+        <source>Save file: &quot;%1&quot;</source>
+        <translation>Cохранение файла: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Cannot create &quot;%1&quot;</source>
+        <translation>Невозможно создать каталог &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>The file: &quot;%1&quot; is saved.</source>
+        <translation>Файл: &quot;%1&quot; сохранен.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes</source>
+        <translation>%1 из %2 байт</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 байт</translation>
     </message>
 </context>
 </TS>
