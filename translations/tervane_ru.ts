@@ -29,6 +29,29 @@
     </message>
 </context>
 <context>
+    <name>CardNumbers</name>
+    <message>
+        <source>DEZ 10: %1</source>
+        <translation>Дес. 10: %1</translation>
+    </message>
+    <message>
+        <source>DEZ 8: %1</source>
+        <translation>Дес. 8: %1</translation>
+    </message>
+    <message>
+        <source>DEZ 3.5C: %1</source>
+        <translation>Дес. 3.5C: %1</translation>
+    </message>
+    <message>
+        <source>DEZ 5.5: %1</source>
+        <translation>Дес. 5.5: %1</translation>
+    </message>
+    <message>
+        <source>DEZ 14: %1</source>
+        <translation>Дес. 14: %1</translation>
+    </message>
+</context>
+<context>
     <name>Device</name>
     <message>
         <source>Data transfer error.</source>
@@ -231,18 +254,6 @@
     <message>
         <source>Speed:</source>
         <translation>Скорость:</translation>
-    </message>
-    <message>
-        <source>DEZ 10: %1</source>
-        <translation>Дес. 10: %1</translation>
-    </message>
-    <message>
-        <source>DEZ 8: %1</source>
-        <translation>Дес. 8: %1</translation>
-    </message>
-    <message>
-        <source>DEZ 3.5C: %1</source>
-        <translation>Дес. 3.5C: %1</translation>
     </message>
 </context>
 <context>

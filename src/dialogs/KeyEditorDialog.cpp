@@ -6,6 +6,7 @@
 #include "keys/EmCardNumbers.h"
 #include "keys/KeyTypes.h"
 #include "settings/Settings.h"
+#include "texts/CardNumberTexts.h"
 #include "texts/UiLanguage.h"
 
 #include <QCheckBox>
@@ -84,7 +85,7 @@ void KeyEditorDialog::buildWidgets() {
 
     m_tmBox = new QGroupBox(this);
     m_tmBox->setObjectName(QStringLiteral("TMBox"));
-    m_tmBox->setGeometry(8, 58, boxWidth, 94);
+    m_tmBox->setGeometry(8, 58, boxWidth, 94 + kCardNumbersExtra);
     m_codeEdit = new CodeField(m_tmBox);
     m_codeEdit->setObjectName(QStringLiteral("CodeEdit"));
     m_codeEdit->setGeometry(12, 20, 270, 22);
@@ -112,21 +113,21 @@ void KeyEditorDialog::buildWidgets() {
     const int numbersLeft = 12 + KeyEditorLayout::of(KeyTypeEm410x)->fieldWidth + 12;
     auto* numbers = new QWidget(m_tmBox);
     numbers->setObjectName(QStringLiteral("CardNumbers"));
-    numbers->setGeometry(numbersLeft, 18, boxWidth - numbersLeft - 8, 70);
+    numbers->setGeometry(numbersLeft, 18, boxWidth - numbersLeft - 8, 70 + kCardNumbersExtra);
     auto* column = new QVBoxLayout(numbers);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
-    m_dez10Label = makeLabel(numbers, "Dez10Label", QRect());
-    m_dez8Label = makeLabel(numbers, "Dez8Label", QRect());
-    m_dez35cLabel = makeLabel(numbers, "Dez35CLabel", QRect());
-    for (QLabel* label : {m_dez10Label, m_dez8Label, m_dez35cLabel}) {
+    for (const char* name : {"Dez10Label", "Dez8Label", "Dez35CLabel", "Dez55Label", "Dez14Label"}) {
+        QLabel* label = makeLabel(numbers, name, QRect());
+        m_cardNumberLabels << label;
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         column->addWidget(label);
     }
     column->addStretch(1);
 
-    m_okButton = makeButton(this, "EditorOkButton", QRect(ClientWidth / 2 - 84, 158, 75, 25));
-    m_cancelButton = makeButton(this, "EditorChancelButton", QRect(ClientWidth / 2 + 9, 158, 75, 25));
+    m_okButton = makeButton(this, "EditorOkButton", QRect(ClientWidth / 2 - 84, 158 + kCardNumbersExtra, 75, 25));
+    m_cancelButton =
+        makeButton(this, "EditorChancelButton", QRect(ClientWidth / 2 + 9, 158 + kCardNumbersExtra, 75, 25));
 
     connect(m_keyTypeBox, &QComboBox::currentIndexChanged, this, &KeyEditorDialog::KeyTypeBoxChange);
     connect(m_codeEdit, &QLineEdit::textChanged, this, &KeyEditorDialog::CodeEditChange);
@@ -325,11 +326,11 @@ void KeyEditorDialog::showChecks() {
     EmCardNumbers numbers;
     if (m_state.okEnabled())
         numbers = emCardNumbers(m_state.EditorCode);
-    m_dez10Label->setText(translate("KeyEditorDialog", "DEZ 10: %1").arg(QString::fromStdString(numbers.dez10)));
-    m_dez8Label->setText(translate("KeyEditorDialog", "DEZ 8: %1").arg(QString::fromStdString(numbers.dez8)));
-    m_dez35cLabel->setText(translate("KeyEditorDialog", "DEZ 3.5C: %1").arg(QString::fromStdString(numbers.dez35c)));
-    for (QLabel* label : {m_dez10Label, m_dez8Label, m_dez35cLabel})
-        label->setVisible(em);
+    const QStringList texts = cardNumberTexts(numbers);
+    for (qsizetype i = 0; i < m_cardNumberLabels.size(); ++i) {
+        m_cardNumberLabels[i]->setText(texts.value(i));
+        m_cardNumberLabels[i]->setVisible(em);
+    }
 }
 
 void KeyEditorDialog::rewriteField(const QString& text) {

@@ -3,6 +3,7 @@
 #include "dialogs/KeyEditorState.h"
 
 #include <QDialog>
+#include <QList>
 #include <QPointer>
 
 class QCheckBox;
@@ -28,8 +29,10 @@ class KeyEditorDialog final : public QDialog {
 public:
     // Room for the EM410x card numbers beside the field.
     static constexpr int ClientWidth = 392;
-    // The designed form is 225 pixels high with its caption and border.
-    static constexpr int ClientHeight = 189;
+    // Below the field, room for five card numbers.
+    static constexpr int kCardNumbersExtra = 34;
+    // The designed form is 225 pixels high with its caption and border; the card numbers add to it.
+    static constexpr int ClientHeight = 189 + kCardNumbersExtra;
 
     explicit KeyEditorDialog(OperationHost& host);
     ~KeyEditorDialog() override;
@@ -82,9 +85,8 @@ private:
     QLabel* m_labelTMSpeed = nullptr;
     QComboBox* m_tmSpeedBox = nullptr;
     QCheckBox* m_tmCrcCheckBox = nullptr;
-    QLabel* m_dez10Label = nullptr;
-    QLabel* m_dez8Label = nullptr;
-    QLabel* m_dez35cLabel = nullptr;
+    // DEZ 10, DEZ 8, DEZ 3.5C, DEZ 5.5, DEZ 14.
+    QList<QLabel*> m_cardNumberLabels;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 

@@ -1,7 +1,9 @@
 #include "ui/KeyGridModel.h"
 
 #include "base/Cp1251.h"
+#include "keys/EmCardNumbers.h"
 #include "keys/KeyText.h"
+#include "texts/CardNumberTexts.h"
 #include "texts/UiLanguage.h"
 
 namespace tervane {
@@ -53,9 +55,18 @@ int KeyGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant KeyGridModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
         return {};
     const int pageRow = pageRowOf(index.row());
+    if (role == Qt::ToolTipRole) {
+        // An EM410x card's numbers, as printed on it.
+        if (pageRow < 0 || index.column() == kCommentColumn)
+            return {};
+        const KeyCell cell = m_page->cell(pageRow, index.column());
+        if (cell.type() != KeyTypeEm410x)
+            return {};
+        return cardNumberTexts(emCardNumbers(cell.code())).join(QLatin1Char('\n'));
+    }
     if (pageRow < 0)
         return QString();
     if (index.column() == kCommentColumn)

@@ -320,10 +320,17 @@ private slots:
         QCOMPARE(label("Dez10Label")->text(), QStringLiteral("DEZ 10: 0573785173"));
         QCOMPARE(label("Dez8Label")->text(), QStringLiteral("DEZ 8: 03359829"));
         QCOMPARE(label("Dez35CLabel")->text(), QStringLiteral("DEZ 3.5C: 051.17493"));
-        for (const char* name : {"Dez10Label", "Dez8Label", "Dez35CLabel"}) {
+        QCOMPARE(label("Dez55Label")->text(), QStringLiteral("DEZ 5.5: 08755.17493"));
+        QCOMPARE(label("Dez14Label")->text(), QStringLiteral("DEZ 14: 00073588229205"));
+        for (const char* name : {"Dez10Label", "Dez8Label", "Dez35CLabel", "Dez55Label", "Dez14Label"}) {
             QVERIFY(label(name)->isVisible());
             QTRY_VERIFY2(label(name)->width() >= label(name)->sizeHint().width(), name);
+            QVERIFY2(label(name)->height() >= label(name)->sizeHint().height(), name);
             QVERIFY(label(name)->geometry().right() < label(name)->parentWidget()->width());
+            // The whole column stands inside the code box, above the buttons.
+            const QWidget* box = rig.child<QGroupBox>("TMBox");
+            const QRect inBox(label(name)->mapTo(box, QPoint(0, 0)), label(name)->size());
+            QVERIFY2(inBox.bottom() < box->height(), name);
         }
         QLineEdit* edit = rig.codeEdit();
         edit->setFocus();
@@ -342,6 +349,7 @@ private slots:
         setUiLanguage(UiLanguage::Russian);
         rig.open("80 00 00 55 44 33 22 11 06 00");
         QCOMPARE(label("Dez10Label")->text(), QStringLiteral("Дес. 10: 0573785173"));
+        QCOMPARE(label("Dez14Label")->text(), QStringLiteral("Дес. 14: 00073588229205"));
         rig.form.close();
     }
 
