@@ -149,6 +149,65 @@
     </message>
 </context>
 <context>
+    <name>FlipperFiles</name>
+    <message>
+        <source>The cell holds no key.</source>
+        <translation>В ячейке нет ключа.</translation>
+    </message>
+    <message>
+        <source>%1 keys cannot be stored in a Flipper file: the Flipper Zero has no key type that matches them exactly.</source>
+        <translation>Ключи %1 нельзя сохранить в файл Flipper: у Flipper Zero нет типа ключей, который в точности им соответствует.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a Flipper key file.</source>
+        <translation>&quot;%1&quot; не является файлом ключа Flipper.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a Flipper key file of version %2, which this program cannot read.</source>
+        <translation>&quot;%1&quot; - файл ключа Flipper версии %2, которую программа не умеет читать.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has no &quot;%2&quot; line.</source>
+        <translation>В файле &quot;%1&quot; нет строки &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds a key of type &quot;%2&quot;, which a key base cannot hold.</source>
+        <translation>Файл &quot;%1&quot; содержит ключ типа &quot;%2&quot;, который нельзя хранить в базе ключей.</translation>
+    </message>
+    <message>
+        <source>The &quot;%2&quot; line of &quot;%1&quot; does not hold hexadecimal bytes.</source>
+        <translation>Строка &quot;%2&quot; файла &quot;%1&quot; не содержит шестнадцатеричных байтов.</translation>
+    </message>
+    <message>
+        <source>The &quot;%2&quot; line of &quot;%1&quot; holds %3 bytes where %4 are needed.</source>
+        <translation>Строка &quot;%2&quot; файла &quot;%1&quot; содержит байтов: %3, а нужно: %4.</translation>
+    </message>
+    <message>
+        <source>Line %2 of &quot;%1&quot; is not a &quot;Key: value&quot; line.</source>
+        <translation>Строка %2 файла &quot;%1&quot; не имеет вида &quot;Ключ: значение&quot;.</translation>
+    </message>
+    <message>
+        <source>Select a key cell, in one of the columns Key 1 to Key 6.</source>
+        <translation>Выберите ячейку ключа в одном из столбцов с Ключ 1 по Ключ 6.</translation>
+    </message>
+    <message>
+        <source>The cell already holds a key. Replace it with the key of the file?</source>
+        <translation>В ячейке уже есть ключ. Заменить его ключом из файла?</translation>
+    </message>
+    <message>
+        <source>The page holds no key that a Flipper file can hold.</source>
+        <translation>На странице нет ключей, которые можно сохранить в файл Flipper.</translation>
+    </message>
+    <message>
+        <source>Key files written to &quot;%1&quot;: %2.</source>
+        <translation>Записано файлов ключей в папку &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <source>Keys left out, as the Flipper Zero has no counterpart for HID Prox II, Indala and keys of unknown type: %1.</source>
+        <translation>Пропущено ключей, для которых на Flipper Zero нет соответствия (HID Prox II, Indala и ключи неизвестного типа): %1.</translation>
+    </message>
+</context>
+<context>
     <name>FindDialog</name>
     <message>
         <source>Find</source>
@@ -208,6 +267,18 @@
     <message>
         <source>&amp;Write keys</source>
         <translation>&amp;Записать заготовки</translation>
+    </message>
+    <message>
+        <source>Export to Flipper file...</source>
+        <translation>Экспорт в файл Flipper...</translation>
+    </message>
+    <message>
+        <source>Import from Flipper file...</source>
+        <translation>Импорт из файла Flipper...</translation>
+    </message>
+    <message>
+        <source>Export page to Flipper files...</source>
+        <translation>Экспорт страницы в файлы Flipper...</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,11 @@
 #include "cli/CommandRegistry.h"
 
 #include "cli/DeviceCliCommand.h"
+#include "cli/ExportFlipperCommand.h"
 #include "cli/FindCommand.h"
+#include "cli/ImportFlipperCommand.h"
 #include "cli/ImportVizCommand.h"
+#include "cli/KeyCommand.h"
 #include "cli/MkdirCommand.h"
 #include "cli/MkfileCommand.h"
 #include "cli/PageCommand.h"
@@ -22,6 +25,9 @@ CommandRegistry::CommandRegistry() {
     m_commands.push_back(std::make_unique<FindCommand>());
     m_commands.push_back(std::make_unique<ImportVizCommand>());
     m_commands.push_back(std::make_unique<DeviceCliCommand>());
+    m_commands.push_back(std::make_unique<KeyCommand>());
+    m_commands.push_back(std::make_unique<ExportFlipperCommand>());
+    m_commands.push_back(std::make_unique<ImportFlipperCommand>());
 }
 
 Command* CommandRegistry::find(const QString& name) const {

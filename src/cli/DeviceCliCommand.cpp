@@ -6,11 +6,10 @@
 #include "cli/DevicePageFile.h"
 #include "cli/DeviceSession.h"
 #include "cli/JsonWriter.h"
+#include "cli/KeyCellArgs.h"
 #include "device/DeviceModel.h"
 #include "device/DeviceProtocol.h"
 #include "device/KeyBaseTransfer.h"
-#include "keys/KeyText.h"
-#include "keys/KeyTypes.h"
 
 #include <QtGlobal>
 #include <algorithm>
@@ -40,14 +39,9 @@ QByteArray keyLine(std::uint8_t type, const KeyCode& code) {
     KeyCell cell;
     cell.setType(type);
     cell.setCode(code);
-    const QByteArray hex =
-        QByteArray(reinterpret_cast<const char*>(code.data()), qsizetype(code.size())).toHex().toUpper();
     JsonWriter json;
     json.beginObject(JsonWriter::Inline);
-    json.key(u"type").number(type);
-    json.key(u"code").string(QString::fromLatin1(hex));
-    json.key(u"text").string(
-        QString::fromStdString(FormatKeyCellText(cell, KeyViewFull, KeyViewFull, /*speed*/ true, /*crc*/ false)));
+    writeKeyMembers(json, cell);
     json.endObject();
     return json.finish();
 }

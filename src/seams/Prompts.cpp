@@ -20,6 +20,10 @@ public:
 };
 } // namespace
 
+std::optional<QString> Prompts::chooseFolder(const FileDialogRequest&) {
+    return std::nullopt;
+}
+
 Seam<Prompts>& promptsSeam() {
     static StderrPrompts fallback;
     static Seam<Prompts> seam(fallback);

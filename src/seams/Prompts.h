@@ -38,6 +38,8 @@ public:
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    // A folder to write into (startFolder only); nothing when cancelled, as here by default.
+    virtual std::optional<QString> chooseFolder(const FileDialogRequest& request);
 };
 
 // The prompts in force. Without one installed, messages go to stderr and are answered with

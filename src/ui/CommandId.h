@@ -37,6 +37,9 @@ enum class CommandId {
     TreeRename,
     TreeDelete,
     ShortView,
+    FlipperExportKey,
+    FlipperImportKey,
+    FlipperExportPage,
 };
 
 } // namespace tervane

@@ -65,6 +65,9 @@ constexpr CommandRow kRows[] = {
     {SelectAll, GridMenu, MenuId::None, false, "PopUpSelectAll", "GridMenu", QT_TRANSLATE_NOOP("GridMenu", "&Select all"), ctrl(Qt::Key_A), kNoIcon, Always},
     {ReadKeys, GridMenu, MenuId::None, true, "PopUpReadKey", "GridMenu", QT_TRANSLATE_NOOP("GridMenu", "&Read keys"), key(Qt::Key_F5), kNoIcon, D | P},
     {WriteKeys, GridMenu, MenuId::None, false, "PopUpWriteKey", "GridMenu", QT_TRANSLATE_NOOP("GridMenu", "&Write keys"), key(Qt::Key_F6), kNoIcon, D | P | K},
+    {FlipperExportKey, GridMenu, MenuId::None, true, "PopUpFlipperExport", "GridMenu", QT_TRANSLATE_NOOP("GridMenu", "Export to Flipper file..."), kNone, kNoIcon, P | K},
+    {FlipperImportKey, GridMenu, MenuId::None, false, "PopUpFlipperImport", "GridMenu", QT_TRANSLATE_NOOP("GridMenu", "Import from Flipper file..."), kNone, kNoIcon, P},
+    {FlipperExportPage, GridMenu, MenuId::None, false, "PopUpFlipperExportPage", "GridMenu", QT_TRANSLATE_NOOP("GridMenu", "Export page to Flipper files..."), kNone, kNoIcon, P},
 
     {TreeCreateFile, TreeMenu, MenuId::None, false, "PopUpTreeCreateFile", "TreeMenu", QT_TRANSLATE_NOOP("TreeMenu", "Create file"), key(Qt::Key_Insert), kNoIcon, Always},
     {TreeCreateFolder, TreeMenu, MenuId::None, false, "PopUpTreeCreateFolder", "TreeMenu", QT_TRANSLATE_NOOP("TreeMenu", "Create folder"), QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert), kNoIcon, Always},

@@ -3,6 +3,7 @@
 #include "base/Cp1251.h"
 #include "base/Document.h"
 #include "base/EditSession.h"
+#include "base/FlipperTransfer.h"
 #include "dialogs/KeyEditorDialog.h"
 #include "settings/Settings.h"
 #include "ui/CommentEditor.h"
@@ -139,6 +140,30 @@ void GridController::registerCommands(MainCommands& commands) {
         settings().setShortView(commands.shortViewAction()->isChecked());
         RefreshView();
     });
+    commands.setHandler(CommandId::FlipperExportKey, [this] {
+        if (const KeyPage* page = shownPage()) {
+            const auto [row, column] = selectedKeyCell();
+            exportFlipperKey(*page, row, column);
+        }
+    });
+    commands.setHandler(CommandId::FlipperImportKey, [this] {
+        if (const KeyPage* page = shownPage()) {
+            const auto [row, column] = selectedKeyCell();
+            if (importFlipperKey(m_edits, m_document.currentPage(), *page, row, column))
+                RefreshView();
+        }
+    });
+    commands.setHandler(CommandId::FlipperExportPage, [this] {
+        if (const KeyPage* page = shownPage())
+            exportFlipperPage(*page);
+    });
+}
+
+std::pair<int, int> GridController::selectedKeyCell() const {
+    const GridSelection sel = gridSelection();
+    if (sel.left < GridColumn::FirstKey || sel.left > GridColumn::LastKey)
+        return {-1, -1};
+    return {pageRowOfGridRow(sel.top), sel.left - GridColumn::FirstKey};
 }
 
 } // namespace tervane

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <memory>
+#include <utility>
 
 namespace tervane {
 
@@ -55,6 +56,9 @@ signals:
 
 private:
     void storeComment(int pageRow, const QString& text);
+    // The page row and key column (0..5) of the selection's top-left cell; -1 for a column that
+    // is no key column or a row with no page row behind it.
+    std::pair<int, int> selectedKeyCell() const;
 
     QWidget* m_window;
     KeyGridView* m_grid;

@@ -150,4 +150,12 @@ std::optional<QString> WidgetPrompts::saveFile(const FileDialogRequest& request)
     return runFileDialog(dialog, request);
 }
 
+std::optional<QString> WidgetPrompts::chooseFolder(const FileDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    return runFileDialog(dialog, request);
+}
+
 } // namespace tervane

@@ -19,6 +19,7 @@ public:
     PromptButton message(PromptIcon icon, const QString& caption, const QString& text, int buttons) override;
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
 
 private:
     static std::optional<QString> runFileDialog(QFileDialog& dialog, const FileDialogRequest& request);

@@ -45,7 +45,10 @@ const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile", "MainMenu
                               "MainMenuEditFind",  "ToolSaveFile",     "ToolCloseFile",
                               "ToolFind"};
 const QSet<QString> kPage{"MainMenuImportVizitDM_DALLAS", "MainMenuEditCut", "MainMenuEditCopy", "MainMenuEditClear",
-                          "MainMenuEditSelectAll",        "ToolCut",         "ToolCopy"};
+                          "MainMenuEditSelectAll",        "ToolCut",         "ToolCopy",         "PopUpFlipperImport",
+                          "PopUpFlipperExportPage"};
+// A page shown and a key among the selected cells.
+const QSet<QString> kPageKey{"PopUpFlipperExport"};
 const QSet<QString> kPaste{"MainMenuEditPaste", "PopUpPaste", "ToolPaste"};
 const QSet<QString> kFindNext{"MainMenuEditFindNext", "ToolFindNext"};
 const QSet<QString> kLock{"MainMenuKeysFinal", "ToolFinalKey"};
@@ -113,6 +116,9 @@ const Texts kTexts[] = {
     {"PopUpSelectAll", "&Выделить все", "&Select all", "Ctrl+A"},
     {"PopUpReadKey", "&Считать ключи", "&Read keys", "F5"},
     {"PopUpWriteKey", "&Записать заготовки", "&Write keys", "F6"},
+    {"PopUpFlipperExport", "Экспорт в файл Flipper...", "Export to Flipper file...", ""},
+    {"PopUpFlipperImport", "Импорт из файла Flipper...", "Import from Flipper file...", ""},
+    {"PopUpFlipperExportPage", "Экспорт страницы в файлы Flipper...", "Export page to Flipper files...", ""},
     {"PopUpTreeCreateFile", "Создать файл", "Create file", "Ins"},
     {"PopUpTreeCreateFolder", "Создать папку", "Create folder", "Shift+Ins"},
     {"PopUpTreeRename", "Переименовать", "Rename", "Ctrl+R"},
@@ -146,7 +152,8 @@ private slots:
         QTest::newRow("base without page") << unsigned(BaseOpen) << (kAlways + kBaseOpen);
         QTest::newRow("page") << unsigned(BaseOpen | PageShown) << (kAlways + kBaseOpen + kPage);
         QTest::newRow("page with key cells, offline")
-            << unsigned(BaseOpen | PageShown | SelectionHasKey) << (kAlways + kBaseOpen + kPage);
+            << unsigned(BaseOpen | PageShown | SelectionHasKey) << (kAlways + kBaseOpen + kPage + kPageKey);
+        QTest::newRow("key cells, no page") << unsigned(BaseOpen | SelectionHasKey) << (kAlways + kBaseOpen);
         QTest::newRow("clipboard filled")
             << unsigned(BaseOpen | PageShown | ClipboardFilled) << (kAlways + kBaseOpen + kPage + kPaste);
         QTest::newRow("clipboard filled, no page") << unsigned(BaseOpen | ClipboardFilled) << (kAlways + kBaseOpen);
@@ -156,7 +163,7 @@ private slots:
             << unsigned(BaseOpen | PageShown | DeviceOnline) << (kAlways + kBaseOpen + kPage + kLock + kRead);
         QTest::newRow("device online, page with key cells")
             << unsigned(BaseOpen | PageShown | DeviceOnline | SelectionHasKey)
-            << (kAlways + kBaseOpen + kPage + kLock + kRead + kWrite);
+            << (kAlways + kBaseOpen + kPage + kPageKey + kLock + kRead + kWrite);
     }
     void enabling() {
         QFETCH(unsigned, conditions);

@@ -60,4 +60,8 @@ std::optional<QString> ScriptedPrompts::saveFile(const FileDialogRequest& reques
     return file(ShownPrompt::SaveDialog, request);
 }
 
+std::optional<QString> ScriptedPrompts::chooseFolder(const FileDialogRequest& request) {
+    return file(ShownPrompt::FolderDialog, request);
+}
+
 } // namespace tervane::test

@@ -11,7 +11,7 @@ namespace tervane::test {
 
 // One prompt as the program showed it.
 struct ShownPrompt {
-    enum Kind { Message, OpenDialog, SaveDialog } kind = Message;
+    enum Kind { Message, OpenDialog, SaveDialog, FolderDialog } kind = Message;
     PromptIcon icon = PromptIcon::None;
     QString caption;
     QString text;
@@ -27,7 +27,7 @@ public:
     ~ScriptedPrompts() override; // uninstalls itself
 
     void answer(PromptButton button);             // the next message box
-    void answerFile(std::optional<QString> path); // the next open or save dialog (nullopt: cancel)
+    void answerFile(std::optional<QString> path); // the next open, save or folder dialog (nullopt: cancel)
 
     const QList<ShownPrompt>& shown() const { return m_shown; }
     ShownPrompt last() const { return m_shown.isEmpty() ? ShownPrompt{} : m_shown.last(); }
@@ -38,6 +38,7 @@ public:
     PromptButton message(PromptIcon icon, const QString& caption, const QString& text, int buttons) override;
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
 
 private:
     std::optional<QString> file(ShownPrompt::Kind kind, const FileDialogRequest& request);
