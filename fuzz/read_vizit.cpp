@@ -24,7 +24,7 @@ constexpr VizitKeyType kTypes[] = {VizitKeyType::Dallas, VizitKeyType::Tm2002, V
                                    VizitKeyType::Em410x};
 
 // The cell a slot must give, written out from the layout rather than through the reader.
-__attribute__((no_sanitize("coverage"))) KeyCell expectedCell(VizitKeyType type, const std::uint8_t* slot) {
+TERVANE_FUZZ_NO_COVERAGE KeyCell expectedCell(VizitKeyType type, const std::uint8_t* slot) {
     KeyCell cell;
     if (slot[0] == 0xFF && slot[1] == 0xFF && slot[2] == 0xFF)
         return cell;
@@ -43,7 +43,7 @@ __attribute__((no_sanitize("coverage"))) KeyCell expectedCell(VizitKeyType type,
 // The whole page the slots must give: keys where the slots say, every other byte zero (no
 // comments, rows past slot 2400 empty). The oracle's own loops are left out of the coverage, so
 // that the fuzzer's time goes to the reader.
-__attribute__((no_sanitize("coverage"))) const KeyPage& expectedPage(VizitKeyType type, const std::uint8_t* data) {
+TERVANE_FUZZ_NO_COVERAGE const KeyPage& expectedPage(VizitKeyType type, const std::uint8_t* data) {
     static KeyPage expected;
     std::memset(expected.data(), 0, KeyPage::kSize);
     for (int slot = 0; slot < kVizitSlotCount; ++slot)
