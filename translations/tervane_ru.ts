@@ -293,6 +293,97 @@
     </message>
 </context>
 <context>
+    <name>KeyCsv</name>
+    <message>
+        <source>a quoted field is not closed</source>
+        <translation>поле в кавычках не закрыто</translation>
+    </message>
+    <message>
+        <source>a character follows the closing quote of a field</source>
+        <translation>за закрывающей кавычкой поля стоит символ</translation>
+    </message>
+    <message>
+        <source>the text is not UTF-8</source>
+        <translation>текст не в кодировке UTF-8</translation>
+    </message>
+    <message>
+        <source>fields: %1, where the header has 8</source>
+        <translation>полей: %1, а в заголовке их 8</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a page number</source>
+        <translation>&quot;%1&quot; не номер страницы</translation>
+    </message>
+    <message>
+        <source>page %1 does not exist: pages in the key base: %2</source>
+        <translation>страницы %1 нет: страниц в базе ключей: %2</translation>
+    </message>
+    <message>
+        <source>the path &quot;%1&quot; is not that of page %2, &quot;%3&quot;</source>
+        <translation>путь &quot;%1&quot; не путь страницы %2, &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a row from 0 to 499</source>
+        <translation>&quot;%1&quot; не номер строки от 0 до 499</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a key column from 1 to 6</source>
+        <translation>&quot;%1&quot; не номер столбца ключа от 1 до 6</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a key type: 1, 2, 3, 4, 128, 129, 130 or 131</source>
+        <translation>&quot;%1&quot; не тип ключа: 1, 2, 3, 4, 128, 129, 130 или 131</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a code of 16 hex digits</source>
+        <translation>&quot;%1&quot; не код из 16 шестнадцатеричных цифр</translation>
+    </message>
+    <message>
+        <source>a line without a column cannot hold a key</source>
+        <translation>в строке без столбца не может быть ключа</translation>
+    </message>
+    <message>
+        <source>a key needs both a type and a code</source>
+        <translation>ключу нужны и тип, и код</translation>
+    </message>
+    <message>
+        <source>the comment holds a character that Windows-1251 cannot hold</source>
+        <translation>в комментарии есть символ, которого нет в Windows-1251</translation>
+    </message>
+    <message>
+        <source>the comment is longer than 128 characters</source>
+        <translation>комментарий длиннее 128 символов</translation>
+    </message>
+    <message>
+        <source>the cell is named again (first on line %1)</source>
+        <translation>ячейка названа повторно (впервые в строке %1)</translation>
+    </message>
+    <message>
+        <source>the row&apos;s comment differs from line %1&apos;s</source>
+        <translation>комментарий строки страницы не тот, что в строке %1</translation>
+    </message>
+    <message>
+        <source>the first line is not the header path,page,row,column,type,code,text,comment</source>
+        <translation>первая строка не заголовок path,page,row,column,type,code,text,comment</translation>
+    </message>
+    <message>
+        <source>Line %1: %2.</source>
+        <translation>Строка %1: %2.</translation>
+    </message>
+    <message>
+        <source>Export only the page shown? No exports every page of the key base.</source>
+        <translation>Экспортировать только показанную страницу? &quot;Нет&quot; экспортирует все страницы базы ключей.</translation>
+    </message>
+    <message>
+        <source>Nothing was imported from &quot;%1&quot;.</source>
+        <translation>Из &quot;%1&quot; ничего не импортировано.</translation>
+    </message>
+    <message>
+        <source>Imported from &quot;%1&quot;. Key cells: %2; row comments: %3; pages: %4.</source>
+        <translation>Импортировано из &quot;%1&quot;. Ячеек ключей: %2; комментариев строк: %3; страниц: %4.</translation>
+    </message>
+</context>
+<context>
     <name>KeyEditorDialog</name>
     <message>
         <source>Create key.</source>

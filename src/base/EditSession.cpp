@@ -52,6 +52,18 @@ bool EditSession::replacePage(std::int32_t page, const KeyPage& content) {
     return changePage(page, [&](KeyPage& p) { p = content; });
 }
 
+bool EditSession::applyEdits(std::int32_t page, const PageEdits& edits) {
+    for (const PageEdits::Cell& c : edits.cells) {
+        if (c.row < 0 || c.row >= KeyPage::kRows || c.keyColumn < 0 || c.keyColumn >= KeyPage::kKeyColumns)
+            return false;
+    }
+    for (const PageEdits::Comment& c : edits.comments) {
+        if (c.row < 0 || c.row >= KeyPage::kRows)
+            return false;
+    }
+    return changePage(page, [&](KeyPage& p) { edits.applyTo(p); });
+}
+
 void EditSession::touchPage(std::int32_t page) {
     if (!m_document.isOpen())
         return;

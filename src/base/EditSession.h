@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/KeyPage.h"
+#include "base/PageEdits.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -35,6 +36,9 @@ public:
     // The text is cut to 128 characters; the bytes after its length keep what they held.
     bool setComment(std::int32_t page, int row, const QByteArray& text);
     bool replacePage(std::int32_t page, const KeyPage& content);
+    // Several cells and comments of one page as one edit: Modified is set and the views told
+    // once. False, with nothing changed, when a row or key column is out of range.
+    bool applyEdits(std::int32_t page, const PageEdits& edits);
     // An edit that left the page's bytes as they were, such as a download whose last row failed.
     void touchPage(std::int32_t page);
 

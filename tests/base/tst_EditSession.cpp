@@ -28,6 +28,8 @@ private slots:
         QTest::newRow("comment, other page") << 1 << 1;
         QTest::newRow("whole page, page shown") << 0 << 2;
         QTest::newRow("whole page, other page") << 1 << 2;
+        QTest::newRow("set of cells and comments, page shown") << 0 << 3;
+        QTest::newRow("set of cells and comments, other page") << 1 << 3;
     }
     void pageEdits() {
         QFETCH(int, page);
@@ -53,9 +55,20 @@ private slots:
             QVERIFY(edits.setComment(page, 499, QByteArray(200, 'c')));
             expected.setComment(499, QByteArray(128, 'c'));
             break;
-        default:
+        case 2:
             expected.setComment(3, "whole");
             QVERIFY(edits.replacePage(page, expected));
+            break;
+        default: {
+            PageEdits set;
+            set.cells = {{0, 0, cell}, {499, 5, cell}, {0, 0, KeyCell()}};
+            set.comments = {{0, "first"}, {12, QByteArray()}};
+            QVERIFY(edits.applyEdits(page, set));
+            expected.clearCell(0, 0);
+            expected.setCell(499, 5, cell);
+            expected.setComment(0, "first");
+            expected.setComment(12, QByteArray());
+        }
         }
 
         QVERIFY(doc.modified());
@@ -69,6 +82,25 @@ private slots:
             QVERIFY(stored == expected);
             QVERIFY(doc.pageBuffer() == shownBefore);
         }
+    }
+
+    // A set with a cell or row outside the page changes nothing, not even the cells before it.
+    void editSetOutsideThePage() {
+        Document doc;
+        QVERIFY(openShop(doc));
+        doc.setModified(false);
+        EditSession edits(doc);
+        const KeyPage before = doc.pageBuffer();
+        KeyCell cell;
+        cell.setType(1);
+        PageEdits set;
+        set.cells = {{0, 0, cell}, {0, 6, cell}};
+        QVERIFY(!edits.applyEdits(0, set));
+        set.cells.pop_back();
+        set.comments = {{500, "x"}};
+        QVERIFY(!edits.applyEdits(0, set));
+        QVERIFY(doc.pageBuffer() == before);
+        QVERIFY(!doc.modified());
     }
 
     // An unchanged comment still counts as an edit, and so does a touch.
