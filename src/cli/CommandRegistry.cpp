@@ -1,8 +1,10 @@
 #include "cli/CommandRegistry.h"
 
 #include "cli/DeviceCliCommand.h"
+#include "cli/ExportCsvCommand.h"
 #include "cli/ExportFlipperCommand.h"
 #include "cli/FindCommand.h"
+#include "cli/ImportCsvCommand.h"
 #include "cli/ImportFlipperCommand.h"
 #include "cli/ImportVizCommand.h"
 #include "cli/KeyCommand.h"
@@ -28,6 +30,8 @@ CommandRegistry::CommandRegistry() {
     m_commands.push_back(std::make_unique<KeyCommand>());
     m_commands.push_back(std::make_unique<ExportFlipperCommand>());
     m_commands.push_back(std::make_unique<ImportFlipperCommand>());
+    m_commands.push_back(std::make_unique<ExportCsvCommand>());
+    m_commands.push_back(std::make_unique<ImportCsvCommand>());
 }
 
 Command* CommandRegistry::find(const QString& name) const {
