@@ -460,6 +460,14 @@
         <translation>Импорт...</translation>
     </message>
     <message>
+        <source>CSV...</source>
+        <translation>CSV...</translation>
+    </message>
+    <message>
+        <source>Export...</source>
+        <translation>Экспорт...</translation>
+    </message>
+    <message>
         <source>VIZIT_DM  (*.viz) as DALLAS</source>
         <translation>VIZIT_DM  (*.viz) как DALLAS</translation>
     </message>

@@ -40,6 +40,8 @@ enum class CommandId {
     FlipperExportKey,
     FlipperImportKey,
     FlipperExportPage,
+    ImportCsv,
+    ExportCsv,
 };
 
 } // namespace tervane

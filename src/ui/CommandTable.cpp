@@ -35,7 +35,9 @@ constexpr CommandRow kRows[] = {
     {ImportVizitCyfral, MainMenu, MenuId::Import, false, "MainMenuImportVizitDM_CYFRAL", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "VIZIT_DM  (*.viz) as CYFRAL"), kNone, kNoIcon, Always},
     {ImportVizitTm2002, MainMenu, MenuId::Import, false, "MainMenuImportVizitDM_TM2002", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "VIZIT_DM  (*.viz) as TM2002"), kNone, kNoIcon, Always},
     {ImportVizitEm410x, MainMenu, MenuId::Import, false, "MainMenuImportVizitDM_EM410x", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "VIZIT_DM  (*.viz) as EM410x"), kNone, kNoIcon, Always},
+    {ImportCsv, MainMenu, MenuId::Import, true, "MainMenuImportCsv", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "CSV..."), QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_I), kNoIcon, B},
     {Exit, MainMenu, MenuId::File, true, "MainMenuExit", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Exit"), ctrl(Qt::Key_X), kNoIcon, Always},
+    {ExportCsv, MainMenu, MenuId::Export, false, "MainMenuExportCsv", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "CSV..."), QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_E), kNoIcon, B},
 
     {Cut, MainMenu, MenuId::Edit, false, "MainMenuEditCut", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Cut"), ctrl(Qt::Key_X), kNoIcon, P},
     {Copy, MainMenu, MenuId::Edit, false, "MainMenuEditCopy", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Copy"), ctrl(Qt::Key_C), kNoIcon, P},
@@ -92,6 +94,7 @@ constexpr CommandRow kRows[] = {
 constexpr MenuRow kMenus[] = {
     {MenuId::File, MenuId::None, false, "MainMenuFile", QT_TRANSLATE_NOOP("MainMenu", "&File")},
     {MenuId::Import, MenuId::File, true, "MainMenuImport", QT_TRANSLATE_NOOP("MainMenu", "Import...")},
+    {MenuId::Export, MenuId::File, true, "MainMenuExport", QT_TRANSLATE_NOOP("MainMenu", "Export...")},
     {MenuId::Edit, MenuId::None, false, "MainMenuEdit", QT_TRANSLATE_NOOP("MainMenu", "&Edit")},
     {MenuId::Keys, MenuId::None, false, "MainMenuKeys", QT_TRANSLATE_NOOP("MainMenu", "&Keys")},
     {MenuId::Tools, MenuId::None, false, "MainMenuUtils", QT_TRANSLATE_NOOP("MainMenu", "&Tools")},

@@ -11,8 +11,8 @@ namespace tervane {
 // Where a command is offered.
 enum class Surface { MainMenu, GridMenu, TreeMenu, CommandBand };
 
-// The main menu's entries; Import is the File menu's submenu.
-enum class MenuId { None, File, Import, Edit, Keys, Tools, Help };
+// The main menu's entries; Import and Export are the File menu's submenus.
+enum class MenuId { None, File, Import, Export, Edit, Keys, Tools, Help };
 
 // What enabling a command asks for: it is enabled when every condition of its rule holds.
 // A rule without conditions is always enabled.

@@ -1,5 +1,6 @@
 #include "ui/ImportController.h"
 
+#include "base/CsvTransfer.h"
 #include "base/Document.h"
 #include "base/EditSession.h"
 #include "base/KeyPage.h"
@@ -23,6 +24,11 @@ void ImportController::registerCommands(MainCommands& commands) {
     commands.setHandler(CommandId::ImportVizitCyfral, [this] { ImportVizitDM(VizitKeyType::Cyfral); });
     commands.setHandler(CommandId::ImportVizitTm2002, [this] { ImportVizitDM(VizitKeyType::Tm2002); });
     commands.setHandler(CommandId::ImportVizitEm410x, [this] { ImportVizitDM(VizitKeyType::Em410x); });
+    commands.setHandler(CommandId::ImportCsv, [this] {
+        if (importKeyCsv(m_edits))
+            emit refreshNeeded();
+    });
+    commands.setHandler(CommandId::ExportCsv, [this] { exportKeyCsv(m_document); });
 }
 
 void ImportController::ImportVizitDM(VizitKeyType type) {

@@ -12,7 +12,7 @@ class MainCommands;
 
 // File › Import: a VIZIT_DM file becomes the page shown, as Dallas, Cyfral, TM2002 or EM410x
 // keys. The whole page is replaced, comments included, without a question, and written to the
-// working page file at once.
+// working page file at once. File › Import › CSV and File › Export › CSV run here too.
 class ImportController final : public QObject {
     Q_OBJECT
 public:

@@ -41,9 +41,9 @@ const QSet<QString> kAlways{"MainMenuNewFile",
                             "ToolNewFile",
                             "ToolOpenFile",
                             "ShortViewToolButton"};
-const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile", "MainMenuSaveFileAs",
-                              "MainMenuEditFind",  "ToolSaveFile",     "ToolCloseFile",
-                              "ToolFind"};
+const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile",  "MainMenuSaveFileAs",
+                              "MainMenuEditFind",  "ToolSaveFile",      "ToolCloseFile",
+                              "ToolFind",          "MainMenuImportCsv", "MainMenuExportCsv"};
 const QSet<QString> kPage{"MainMenuImportVizitDM_DALLAS", "MainMenuEditCut", "MainMenuEditCopy", "MainMenuEditClear",
                           "MainMenuEditSelectAll",        "ToolCut",         "ToolCopy",         "PopUpFlipperImport",
                           "PopUpFlipperExportPage"};
@@ -87,7 +87,10 @@ const Texts kTexts[] = {
     {"MainMenuImportVizitDM_CYFRAL", "VIZIT_DM  (*.viz) как CYFRAL", "VIZIT_DM  (*.viz) as CYFRAL", ""},
     {"MainMenuImportVizitDM_TM2002", "VIZIT_DM  (*.viz) как TM2002", "VIZIT_DM  (*.viz) as TM2002", ""},
     {"MainMenuImportVizitDM_EM410x", "VIZIT_DM  (*.viz) как EM410x", "VIZIT_DM  (*.viz) as EM410x", ""},
+    {"MainMenuImportCsv", "CSV...", "CSV...", "Ctrl+Shift+I"},
     {"MainMenuExit", "Выход", "Exit", "Ctrl+X"},
+    {"MainMenuExport", "Экспорт...", "Export...", ""},
+    {"MainMenuExportCsv", "CSV...", "CSV...", "Ctrl+Shift+E"},
     {"MainMenuEdit", "&Правка", "&Edit", ""},
     {"MainMenuEditCut", "Вырезать", "Cut", "Ctrl+X"},
     {"MainMenuEditCopy", "Копировать", "Copy", "Ctrl+C"},
