@@ -4,6 +4,7 @@
 #include "cli/ExportCsvCommand.h"
 #include "cli/ExportFlipperCommand.h"
 #include "cli/FindCommand.h"
+#include "cli/FindKeyCommand.h"
 #include "cli/ImportCsvCommand.h"
 #include "cli/ImportFlipperCommand.h"
 #include "cli/ImportVizCommand.h"
@@ -25,6 +26,7 @@ CommandRegistry::CommandRegistry() {
     m_commands.push_back(std::make_unique<RenameCommand>());
     m_commands.push_back(std::make_unique<RmCommand>());
     m_commands.push_back(std::make_unique<FindCommand>());
+    m_commands.push_back(std::make_unique<FindKeyCommand>());
     m_commands.push_back(std::make_unique<ImportVizCommand>());
     m_commands.push_back(std::make_unique<DeviceCliCommand>());
     m_commands.push_back(std::make_unique<KeyCommand>());

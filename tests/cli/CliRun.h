@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QProcess>
+#include <QStringList>
 
 namespace tervane::test {
 
@@ -25,5 +26,14 @@ inline CliRun finishCli(QProcess& process) {
     run.err = process.readAllStandardError();
     return run;
 }
+
+#ifdef TERVANE_CLI
+// Runs the built tervane-cli with args, as a script runs it, and waits for it.
+inline CliRun runCli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TERVANE_CLI), args);
+    return finishCli(process);
+}
+#endif
 
 } // namespace tervane::test
