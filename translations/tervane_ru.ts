@@ -430,6 +430,69 @@
     </message>
 </context>
 <context>
+    <name>KeySearchDialog</name>
+    <message>
+        <source>Find key</source>
+        <translation>Найти ключ</translation>
+    </message>
+    <message>
+        <source>Code:</source>
+        <translation>Код:</translation>
+    </message>
+    <message>
+        <source>All key types</source>
+        <translation>Все типы ключей</translation>
+    </message>
+    <message>
+        <source>EM410x card number (DEZ 10, DEZ 8 or 051.17493)</source>
+        <translation>Номер карты EM410x (DEZ 10, DEZ 8 или 051.17493)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Идёт поиск...</translation>
+    </message>
+    <message>
+        <source>No key found.</source>
+        <translation>Ключ не найден.</translation>
+    </message>
+    <message>
+        <source>Keys found: %1</source>
+        <translation>Найдено ключей: %1</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>Строка</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>Код</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Комментарий</translation>
+    </message>
+</context>
+<context>
     <name>MainMenu</name>
     <message>
         <source>&amp;File</source>
@@ -520,6 +583,14 @@
         <translation>Найти далее</translation>
     </message>
     <message>
+        <source>Find key...</source>
+        <translation>Найти ключ...</translation>
+    </message>
+    <message>
+        <source>Find the presented key</source>
+        <translation>Найти приложенный ключ</translation>
+    </message>
+    <message>
         <source>&amp;Keys</source>
         <translation>&amp;Ключи</translation>
     </message>
@@ -593,6 +664,10 @@
 </context>
 <context>
     <name>OperationDialog</name>
+    <message>
+        <source>Find the presented key</source>
+        <translation>Найти приложенный ключ</translation>
+    </message>
     <message>
         <source>Writing:</source>
         <translation>Записывается:</translation>

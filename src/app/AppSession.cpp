@@ -6,6 +6,7 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/FindDialog.h"
 #include "dialogs/KeyEditorDialog.h"
+#include "dialogs/KeySearchDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "seams/AppClosing.h"
 #include "settings/Settings.h"
@@ -15,6 +16,7 @@
 #include "ui/FindController.h"
 #include "ui/GridController.h"
 #include "ui/HelpCommands.h"
+#include "ui/KeySearchController.h"
 #include "ui/MainCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageHook.h"
@@ -36,6 +38,7 @@ AppSession::AppSession(const QString& openBase) : m_window(std::make_unique<Main
     // The dialogs come after the main window's start-up, which never touches them.
     m_window->gridController().createKeyEditor();
     m_window->find().createDialog();
+    m_window->keySearch().createDialog();
     m_window->device().createOperationDialog(m_window->gridController());
     m_window->options().createOptionsDialog();
     m_window->help().createAboutBox();
@@ -97,6 +100,8 @@ bool AppSession::FormClose() {
         editor->closeIfOpen();
     if (FindDialog* find = w.find().dialog())
         find->closeIfOpen();
+    if (KeySearchDialog* keySearch = w.keySearch().dialog())
+        keySearch->closeIfOpen();
     // Options left open are cancelled: their previews were never confirmed.
     if (OptionsDialog* options = w.options().optionsDialog())
         options->closeIfOpen();

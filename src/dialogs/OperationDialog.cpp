@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace tervane {
 namespace {
@@ -154,6 +155,7 @@ void OperationDialog::FormClose() {
         return;
     m_open = false;
     m_cancelled = true;
+    m_presented = {};
     stopWaiting();
     // A command of this dialog still being retried under the close is not tried again, so the
     // zeroed parameters stay: the next command that takes them as they are (a transfer's
@@ -218,6 +220,16 @@ bool OperationDialog::StartReadKeys() {
     m_mode = ModeRead;
     m_cursor = *first;
     openFor(Layout::Read, translate("OperationDialog", "Keys reading"));
+    ArmReadKey();
+    return true;
+}
+
+bool OperationDialog::StartReadPresentedKey(std::function<void(std::uint8_t, const KeyCode&)> presented) {
+    if (!mayStart())
+        return false;
+    m_mode = ModeRead;
+    m_presented = std::move(presented);
+    openFor(Layout::Read, translate("OperationDialog", "Find the presented key"));
     ArmReadKey();
     return true;
 }
@@ -373,6 +385,14 @@ void OperationDialog::EventReadFunc() {
 }
 
 void OperationDialog::StoreReadKey(std::uint8_t type, const KeyCode& code) {
+    if (m_presented) {
+        // Closed first, so that the window is enabled again before the key is looked for.
+        const auto presented = std::exchange(m_presented, {});
+        FormClose();
+        if (IsKeyOccupied(type))
+            presented(type, code);
+        return;
+    }
     const SelectionWalk walk = currentWalk();
     const int pageRow = walk.pageRow(m_cursor);
     const KeyPage* page = m_host.shownPage();

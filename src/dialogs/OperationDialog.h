@@ -50,6 +50,9 @@ public:
     // earlier operation is still being tried, or there is nothing to do: a selection without key
     // cells, for writing one without a key, or no page shown.
     bool StartReadKeys();
+    // Reads one key the way Read keys does and stores nothing: the dialog closes and the key goes
+    // to presented. A reading of a type that holds no key closes it without a key.
+    bool StartReadPresentedKey(std::function<void(std::uint8_t type, const KeyCode& code)> presented);
     bool StartWriteBlanks();
     bool StartLockKey();
     // The programmer's key memory to and from the page shown; they return when the transfer ends,
@@ -138,6 +141,8 @@ private:
     int m_pending = 0;
     bool m_cancelled = false;
     bool m_open = false;
+    // Set while a read looks for one key to find instead of filling the selected cells.
+    std::function<void(std::uint8_t, const KeyCode&)> m_presented;
     // Counts the operations started: a wait that began under an earlier one must not act for a
     // later one.
     quint64 m_session = 0;

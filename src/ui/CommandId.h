@@ -40,6 +40,8 @@ enum class CommandId {
     FlipperExportKey,
     FlipperImportKey,
     FlipperExportPage,
+    FindKey,
+    FindPresentedKey,
     ImportCsv,
     ExportCsv,
 };

@@ -46,10 +46,12 @@ constexpr CommandRow kRows[] = {
     {SelectAll, MainMenu, MenuId::Edit, false, "MainMenuEditSelectAll", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Select all"), ctrl(Qt::Key_A), kNoIcon, P},
     {Find, MainMenu, MenuId::Edit, true, "MainMenuEditFind", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find"), ctrl(Qt::Key_F), kNoIcon, B},
     {FindNext, MainMenu, MenuId::Edit, false, "MainMenuEditFindNext", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find next"), key(Qt::Key_F3), kNoIcon, B | F},
+    {FindKey, MainMenu, MenuId::Edit, true, "MainMenuEditFindKey", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find key..."), QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F), kNoIcon, B},
 
     {ReadKeys, MainMenu, MenuId::Keys, false, "MainMenuKeysRead", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Read keys"), key(Qt::Key_F5), kNoIcon, D | P},
     {WriteKeys, MainMenu, MenuId::Keys, false, "MainMenuKeysWrite", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Write keys"), key(Qt::Key_F6), kNoIcon, D | P | K},
     {LockKey, MainMenu, MenuId::Keys, false, "MainMenuKeysFinal", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Lock key"), key(Qt::Key_F7), kNoIcon, D},
+    {FindPresentedKey, MainMenu, MenuId::Keys, true, "MainMenuKeysFindPresented", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find the presented key"), kNone, kNoIcon, D | B},
 
     {Options, MainMenu, MenuId::Tools, false, "MainMenuOptions", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Options"), kNone, kNoIcon, Always},
     {UpdateSearch, MainMenu, MenuId::Tools, false, "MainMenuUpdateSearch", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Download update from Internet"), kNone, kNoIcon, Always},

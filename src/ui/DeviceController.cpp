@@ -82,6 +82,11 @@ void DeviceController::registerCommands(MainCommands& commands) {
             m_dialog->StartWriteBlanks();
         emit refreshNeeded();
     });
+    commands.setHandler(CommandId::FindPresentedKey, [this] {
+        if (m_dialog)
+            m_dialog->StartReadPresentedKey(
+                [this](std::uint8_t type, const KeyCode& code) { emit keyPresented(type, code); });
+    });
     commands.setHandler(CommandId::LockKey, [this] {
         if (m_dialog)
             m_dialog->StartLockKey();

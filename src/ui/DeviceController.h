@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keys/KeyCell.h"
+
 #include <QObject>
 #include <memory>
 
@@ -39,6 +41,8 @@ public:
 signals:
     void refreshNeeded();
     void commandsChanged();
+    // Find the presented key read this key; nothing was stored.
+    void keyPresented(std::uint8_t type, const tervane::KeyCode& code);
 
 private:
     void onDeviceChange();

@@ -18,6 +18,7 @@
 #include "ui/ImportController.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
+#include "ui/KeySearchController.h"
 #include "ui/MainCommands.h"
 #include "ui/MessageHook.h"
 #include "ui/OptionsController.h"
@@ -146,6 +147,9 @@ void MainWindow::wireControllers() {
 
     m_find = new FindController(this, *m_document, m_tree, m_treeModel, this);
     connect(m_find, &FindController::refreshNeeded, this, &MainWindow::RefreshView);
+    m_keySearch = new KeySearchController(this, *m_document, m_grid, this);
+    connect(m_keySearch, &KeySearchController::refreshNeeded, this, &MainWindow::RefreshView);
+    connect(m_device, &DeviceController::keyPresented, m_keySearch, &KeySearchController::findSameKey);
     m_import = new ImportController(*m_document, *m_edits, this);
     connect(m_import, &ImportController::refreshNeeded, this, &MainWindow::RefreshView);
     m_updates = new UpdateController(this, m_status, *m_commands, this);
@@ -159,6 +163,7 @@ void MainWindow::wireControllers() {
     m_device->registerCommands(*m_commands);
     m_treeController->registerCommands(*m_commands);
     m_find->registerCommands(*m_commands);
+    m_keySearch->registerCommands(*m_commands);
     m_import->registerCommands(*m_commands);
     m_updates->registerCommands(*m_commands);
 }

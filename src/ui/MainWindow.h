@@ -23,6 +23,7 @@ class HelpCommands;
 class ImportController;
 class KeyGridModel;
 class KeyGridView;
+class KeySearchController;
 class MainCommands;
 class MessageHook;
 class OperationDialog;
@@ -50,6 +51,7 @@ public:
     DeviceController& device() const { return *m_device; }
     TreeController& treeController() const { return *m_treeController; }
     FindController& find() const { return *m_find; }
+    KeySearchController& keySearch() const { return *m_keySearch; }
     ImportController& importer() const { return *m_import; }
     OptionsController& options() const { return *m_options; }
     HelpCommands& help() const { return *m_help; }
@@ -98,6 +100,7 @@ private:
     DeviceController* m_device = nullptr;
     TreeController* m_treeController = nullptr;
     FindController* m_find = nullptr;
+    KeySearchController* m_keySearch = nullptr;
     ImportController* m_import = nullptr;
     OptionsController* m_options = nullptr;
     HelpCommands* m_help = nullptr;

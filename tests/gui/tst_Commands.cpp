@@ -41,9 +41,9 @@ const QSet<QString> kAlways{"MainMenuNewFile",
                             "ToolNewFile",
                             "ToolOpenFile",
                             "ShortViewToolButton"};
-const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile",  "MainMenuSaveFileAs",
-                              "MainMenuEditFind",  "ToolSaveFile",      "ToolCloseFile",
-                              "ToolFind",          "MainMenuImportCsv", "MainMenuExportCsv"};
+const QSet<QString> kBaseOpen{"MainMenuColseFile", "MainMenuSaveFile", "MainMenuSaveFileAs", "MainMenuEditFind",
+                              "ToolSaveFile",      "ToolCloseFile",    "ToolFind",           "MainMenuEditFindKey",
+                              "MainMenuImportCsv", "MainMenuExportCsv"};
 const QSet<QString> kPage{"MainMenuImportVizitDM_DALLAS", "MainMenuEditCut", "MainMenuEditCopy", "MainMenuEditClear",
                           "MainMenuEditSelectAll",        "ToolCut",         "ToolCopy",         "PopUpFlipperImport",
                           "PopUpFlipperExportPage"};
@@ -52,6 +52,8 @@ const QSet<QString> kPageKey{"PopUpFlipperExport"};
 const QSet<QString> kPaste{"MainMenuEditPaste", "PopUpPaste", "ToolPaste"};
 const QSet<QString> kFindNext{"MainMenuEditFindNext", "ToolFindNext"};
 const QSet<QString> kLock{"MainMenuKeysFinal", "ToolFinalKey"};
+// A programmer and a key base open.
+const QSet<QString> kFindPresented{"MainMenuKeysFindPresented"};
 const QSet<QString> kRead{"MainMenuKeysRead", "PopUpReadKey", "ToolReadKey", "MainImportKeyBase", "MainExportKeyBase"};
 const QSet<QString> kWrite{"MainMenuKeysWrite", "PopUpWriteKey", "ToolWriteKey"};
 
@@ -99,10 +101,12 @@ const Texts kTexts[] = {
     {"MainMenuEditSelectAll", "Выделить все", "Select all", "Ctrl+A"},
     {"MainMenuEditFind", "Найти", "Find", "Ctrl+F"},
     {"MainMenuEditFindNext", "Найти далее", "Find next", "F3"},
+    {"MainMenuEditFindKey", "Найти ключ...", "Find key...", "Ctrl+Shift+F"},
     {"MainMenuKeys", "&Ключи", "&Keys", ""},
     {"MainMenuKeysRead", "Считать ключи", "Read keys", "F5"},
     {"MainMenuKeysWrite", "Записать заготовки", "Write keys", "F6"},
     {"MainMenuKeysFinal", "Финализировать", "Lock key", "F7"},
+    {"MainMenuKeysFindPresented", "Найти приложенный ключ", "Find the presented key", ""},
     {"MainMenuUtils", "&Утилиты", "&Tools", ""},
     {"MainMenuOptions", "Настройки программы", "Options", ""},
     {"MainMenuUpdateSearch", "Скачать обновление из Интернет", "Download update from Internet", ""},
@@ -162,11 +166,11 @@ private slots:
         QTest::newRow("clipboard filled, no page") << unsigned(BaseOpen | ClipboardFilled) << (kAlways + kBaseOpen);
         QTest::newRow("find found") << unsigned(BaseOpen | FindFound) << (kAlways + kBaseOpen + kFindNext);
         QTest::newRow("device online, no base") << unsigned(DeviceOnline) << (kAlways + kLock);
-        QTest::newRow("device online, page")
-            << unsigned(BaseOpen | PageShown | DeviceOnline) << (kAlways + kBaseOpen + kPage + kLock + kRead);
+        QTest::newRow("device online, page") << unsigned(BaseOpen | PageShown | DeviceOnline)
+                                             << (kAlways + kBaseOpen + kPage + kLock + kRead + kFindPresented);
         QTest::newRow("device online, page with key cells")
             << unsigned(BaseOpen | PageShown | DeviceOnline | SelectionHasKey)
-            << (kAlways + kBaseOpen + kPage + kPageKey + kLock + kRead + kWrite);
+            << (kAlways + kBaseOpen + kPage + kPageKey + kLock + kRead + kWrite + kFindPresented);
     }
     void enabling() {
         QFETCH(unsigned, conditions);
