@@ -9,6 +9,8 @@ namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
 
+} // namespace
+
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -18,8 +20,6 @@ int hexValue(char c) {
         return c - 'a' + 10;
     return -1;
 }
-
-} // namespace
 
 std::string BytesToHexText(const std::uint8_t* code, int first, int count) {
     std::string text;

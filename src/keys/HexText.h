@@ -6,6 +6,9 @@
 
 namespace tervane {
 
+// The value of one hex digit of either case, -1 for any other character.
+int hexValue(char c);
+
 // Two uppercase hex digits per byte, from code[first+count-1] down to code[first]; empty for a
 // count of 0 or less.
 std::string BytesToHexText(const std::uint8_t* code, int first, int count);

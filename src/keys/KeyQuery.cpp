@@ -1,5 +1,7 @@
 #include "keys/KeyQuery.h"
 
+#include "keys/HexText.h"
+
 namespace tervane {
 namespace {
 
@@ -40,16 +42,6 @@ DigitsRule digitsRule(std::uint8_t type) {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // Decimal digits into value; false past 10 digits or at any other character. Blanks are skipped.
