@@ -29,6 +29,13 @@
     </message>
 </context>
 <context>
+    <name>BaseBackup</name>
+    <message>
+        <source>The key base is saved, but its previous version was not kept as a backup. %1</source>
+        <translation>База ключей записана, но резервная копия её прежней версии не сделана. %1</translation>
+    </message>
+</context>
+<context>
     <name>CardNumbers</name>
     <message>
         <source>DEZ 10: %1</source>

@@ -1,5 +1,6 @@
 #include "base/BaseSave.h"
 
+#include "base/BaseBackup.h"
 #include "base/DirectoryFile.h"
 #include "base/DurableFile.h"
 #include "base/FileErrors.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 namespace tervane {
 namespace {
@@ -21,10 +23,6 @@ int g_lockWaitMs = kBaseLockWaitMs;
 bool fail(FileErrorCode code, const QString& path) {
     ReportFileError(code, QDir::toNativeSeparators(path));
     return false;
-}
-
-bool reach(SaveStep step) {
-    return !g_hook || g_hook(step);
 }
 
 QString dirOf(const QString& base) {
@@ -63,7 +61,7 @@ bool copyInto(const PairFile& file, QFile& out) {
     if (!out.resize(0))
         return fail(FileErrorCreate, file.target);
     const SaveStep partStep = file.partStep;
-    if (!copyOpenFileInto(in, out, [partStep] { return reach(partStep); }) || !reach(file.doneStep))
+    if (!copyOpenFileInto(in, out, [partStep] { return reachSaveStep(partStep); }) || !reachSaveStep(file.doneStep))
         return fail(FileErrorCreate, file.target);
     out.close();
     if (out.error() != QFileDevice::NoError)
@@ -71,7 +69,9 @@ bool copyInto(const PairFile& file, QFile& out) {
     return true;
 }
 
-bool replaceThroughTemporaries(const QString& workingBase, const QString& base) {
+// backup, when given, takes the old pair's content before the renames and becomes the backup
+// once the new pair is in place.
+bool replaceThroughTemporaries(const QString& workingBase, const QString& base, PendingBackup* backup) {
     const PairFile dat{datOf(workingBase), datOf(base), SaveStep::PagePartlyWritten, SaveStep::PageWritten};
     const PairFile dir{dirOf(workingBase), dirOf(base), SaveStep::DirectoryPartlyWritten, SaveStep::DirectoryWritten};
     QFile datTemp;
@@ -110,6 +110,8 @@ bool replaceThroughTemporaries(const QString& workingBase, const QString& base) 
     }
     if (!copyInto(dir, dirTemp))
         return dropMade();
+    if (backup)
+        backup->take();
 
     if (!replaceFile(datTemp.fileName(), dat.target)) {
         dropMade();
@@ -117,10 +119,12 @@ bool replaceThroughTemporaries(const QString& workingBase, const QString& base) 
     }
     // From here on the pair can only go forward: a .dir temporary left behind is renamed over the
     // .dir by the next recovery.
-    if (!reach(SaveStep::PageReplaced) || !replaceFile(dirTemp.fileName(), dir.target))
+    if (!reachSaveStep(SaveStep::PageReplaced) || !replaceFile(dirTemp.fileName(), dir.target))
         return fail(FileErrorWrite, dir.target);
     syncFolder(QFileInfo(dir.target).absolutePath());
-    reach(SaveStep::DirectoryReplaced);
+    reachSaveStep(SaveStep::DirectoryReplaced);
+    if (backup)
+        backup->commit();
     return true;
 }
 
@@ -144,16 +148,29 @@ bool rewriteInPlace(const QString& workingBase, const QString& base) {
 }
 
 // Replaces the user's pair by the working pair, under the base's lock.
-bool replaceBase(const QString& workingBase, const QString& destinationBase) {
+bool replaceBase(const QString& workingBase, const QString& destinationBase, ReplacedPair replaced) {
     // A file the user marked read-only stays as it is, as a copy over it would fail; root's
     // right to write it anyway does not count.
     for (const QString& file : {datOf(destinationBase), dirOf(destinationBase)}) {
         if (isReadOnlyFile(file))
             return fail(FileErrorCreate, file);
     }
-    if (!canCreateFilesIn(QFileInfo(destinationBase).absolutePath()))
-        return rewriteInPlace(workingBase, destinationBase);
-    return replaceThroughTemporaries(workingBase, destinationBase);
+    // Only a whole pair is a base to keep: a save over one file alone, or none, keeps nothing.
+    std::optional<PendingBackup> backup;
+    if (replaced == ReplacedPair::KeepAsBackup && QFileInfo(datOf(destinationBase)).isFile() &&
+        QFileInfo(dirOf(destinationBase)).isFile())
+        backup.emplace(destinationBase);
+    if (!canCreateFilesIn(QFileInfo(destinationBase).absolutePath())) {
+        if (!rewriteInPlace(workingBase, destinationBase))
+            return false;
+        // The backup's files could not be made there either; the user hears of it.
+        if (backup) {
+            backup->refuse(FileErrorCreate, datOf(backupBaseOf(destinationBase)));
+            backup->commit();
+        }
+        return true;
+    }
+    return replaceThroughTemporaries(workingBase, destinationBase, backup ? &*backup : nullptr);
 }
 
 // The ids of the files named prefix or prefix + "-" + id among files, oldest first: "" for the
@@ -177,6 +194,10 @@ QStringList temporaryIds(const QFileInfoList& files, const QString& prefix) {
 
 void setSaveStepHook(SaveStepHook hook) {
     g_hook = std::move(hook);
+}
+
+bool reachSaveStep(SaveStep step) {
+    return !g_hook || g_hook(step);
 }
 
 void setBaseLockWait(int ms) {
@@ -233,7 +254,8 @@ bool recoverInterruptedSaveLocked(const QString& base) {
     return true;
 }
 
-bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree) {
+bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree,
+                       ReplacedPair replaced) {
     if (!SaveDirectory(dirOf(workingBase), tree))
         return false;
     bool busy = false;
@@ -243,13 +265,14 @@ bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBas
     // A save cut short earlier is settled first, so that a failure now leaves a whole pair.
     if (lock && !recoverInterruptedSaveLocked(destinationBase))
         return false;
-    return replaceBase(workingBase, destinationBase);
+    return replaceBase(workingBase, destinationBase, replaced);
 }
 
-bool SaveWorkingCopyToLocked(const QString& workingBase, const QString& destinationBase, const BaseTree& tree) {
+bool SaveWorkingCopyToLocked(const QString& workingBase, const QString& destinationBase, const BaseTree& tree,
+                             ReplacedPair replaced) {
     if (!SaveDirectory(dirOf(workingBase), tree))
         return false;
-    return replaceBase(workingBase, destinationBase);
+    return replaceBase(workingBase, destinationBase, replaced);
 }
 
 } // namespace tervane

@@ -26,12 +26,25 @@ enum class SaveStep : int {
     DirectoryWritten,  // both temporary files are whole; nothing is replaced yet
     PageReplaced,      // the .dat is new, the .dir still old
     DirectoryReplaced, // both are new
+    // The steps of a save that keeps the replaced pair as the base's backup (BaseBackup.h),
+    // numbered after the steps every save has: BackupTaken comes between DirectoryWritten and
+    // PageReplaced, the other two after DirectoryReplaced.
+    BackupTaken,        // the old pair has its second names as the backup's temporaries
+    BackupPageReplaced, // the backup's .dat is the old .dat, its .dir not yet the old .dir
+    BackupDirectoryReplaced,
 };
-constexpr int kSaveStepCount = 6;
+constexpr int kSaveStepCount = 6; // the steps of every save
+constexpr int kBackupSaveStepCount = 9;
 
 // Returning false makes the step fail as a write error would. Only tests set one.
 using SaveStepHook = std::function<bool(SaveStep)>;
 void setSaveStepHook(SaveStepHook hook);
+// Whether the save may go on past step: false where the test hook fails it.
+bool reachSaveStep(SaveStep step);
+
+// What a save does with the pair it replaces: a save that replaces a whole existing pair keeps it
+// as the base's backup when asked; a save that makes a base anew has nothing to keep.
+enum class ReplacedPair { Drop, KeepAsBackup };
 
 // How long a save or an open waits for another instance's save of the same base. Only tests
 // change it.
@@ -53,11 +66,15 @@ std::unique_ptr<QLockFile> lockBase(const QString& base, bool& busy);
 // destination as it was, except a failed last rename, which the next recovery completes:
 // -2 with the .dir when another instance's save keeps the base locked, -3 with a destination
 // file that is marked read-only.
-bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree);
+// A backup that cannot be kept never fails the save: it is reported once the new pair is in
+// place.
+bool SaveWorkingCopyTo(const QString& workingBase, const QString& destinationBase, const BaseTree& tree,
+                       ReplacedPair replaced = ReplacedPair::Drop);
 // The same for a caller that already holds destinationBase's lock (or could make none) and has
 // settled its interrupted saves, so that reading the base and writing it back are one step for
 // the other instances.
-bool SaveWorkingCopyToLocked(const QString& workingBase, const QString& destinationBase, const BaseTree& tree);
+bool SaveWorkingCopyToLocked(const QString& workingBase, const QString& destinationBase, const BaseTree& tree,
+                             ReplacedPair replaced = ReplacedPair::Drop);
 
 // Finishes or undoes the saves of base that were cut short, when the base's lock is free (a save
 // still running in another instance is left alone). A finished .dir temporary whose own .dat

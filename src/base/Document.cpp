@@ -5,6 +5,7 @@
 #include "base/WorkingFiles.h"
 #include "seams/EventPump.h"
 #include "seams/Prompts.h"
+#include "settings/ProgramOptions.h"
 #include "settings/Settings.h"
 #include "texts/UiLanguage.h"
 
@@ -28,6 +29,11 @@ QByteArray storedPath(const QString& path) {
 
 QString folderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
+}
+
+// Every save of the editor keeps the base it replaces as its backup, unless the options say not to.
+ReplacedPair replacedPair() {
+    return programOptions().keepBaseBackup() ? ReplacedPair::KeepAsBackup : ReplacedPair::Drop;
 }
 
 } // namespace
@@ -90,7 +96,7 @@ std::optional<QString> Document::askSaveName(const QString& startFolder, const Q
 }
 
 bool Document::saveTo(const QString& base) {
-    if (!SaveWorkingCopyTo(m_workingBase, base, m_tree))
+    if (!SaveWorkingCopyTo(m_workingBase, base, m_tree, replacedPair()))
         return false;
     m_savedBase = base;
     m_displayName = baseDisplayName(base);
@@ -123,7 +129,7 @@ bool Document::AskSaveChanges(SavePolicy mode) {
     if (answer != ButtonYes)
         return false;
 
-    if (!m_savedBase.isEmpty() && SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree))
+    if (!m_savedBase.isEmpty() && SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree, replacedPair()))
         return true;
     const std::optional<QString> chosen =
         askSaveName(m_savedBase.isEmpty() ? QString() : folderOf(m_savedBase),
@@ -212,7 +218,7 @@ bool Document::SaveBase() {
         return false;
     if (m_savedBase.isEmpty())
         return SaveBaseAs();
-    if (!FlushCurrentPage() || !SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree))
+    if (!FlushCurrentPage() || !SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree, replacedPair()))
         return false;
     m_modified = false;
     redraw();

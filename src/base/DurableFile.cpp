@@ -160,6 +160,23 @@ bool replaceFile(const QString& from, const QString& to) {
 #endif
 }
 
+bool linkFile(const QString& existing, const QString& newName, bool* alreadyTaken) {
+#ifdef Q_OS_WIN
+    const QString nativeExisting = QDir::toNativeSeparators(existing);
+    const QString nativeNew = QDir::toNativeSeparators(newName);
+    const bool made = CreateHardLinkW(reinterpret_cast<const wchar_t*>(nativeNew.utf16()),
+                                      reinterpret_cast<const wchar_t*>(nativeExisting.utf16()), nullptr);
+    if (alreadyTaken)
+        *alreadyTaken = !made && GetLastError() == ERROR_ALREADY_EXISTS;
+    return made;
+#else
+    const bool made = ::link(QFile::encodeName(existing).constData(), QFile::encodeName(newName).constData()) == 0;
+    if (alreadyTaken)
+        *alreadyTaken = !made && errno == EEXIST;
+    return made;
+#endif
+}
+
 void syncFolder(const QString& folder) {
 #ifndef Q_OS_WIN
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -43,6 +43,11 @@ bool lockOpenFile(QFileDevice& file, int waitMs);
 // Renames from over to in one step: readers see the old file or the new one, never neither.
 bool replaceFile(const QString& from, const QString& to);
 
+// Gives the file at existing the second name newName (a hard link), which must not exist yet.
+// False, with alreadyTaken set when newName exists, where the name was not made: the file system
+// may have no links.
+bool linkFile(const QString& existing, const QString& newName, bool* alreadyTaken = nullptr);
+
 // Makes the folder's entries (a rename, a new file) durable; a no-op where the system has no
 // such call.
 void syncFolder(const QString& folder);

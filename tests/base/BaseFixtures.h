@@ -6,6 +6,7 @@
 
 #include "base/BaseSave.h"
 #include "base/Document.h"
+#include "settings/ProgramOptions.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -139,6 +140,8 @@ struct DocumentFixture {
     void setUpFixture() {
         env = std::make_unique<TestEnvironment>();
         settings().setDefaults();
+        // Saves keep no backup here unless a test asks for one: the backup has tests of its own.
+        programOptions().setKeepBaseBackup(false);
         setSaveStepHook({});
         setBaseLockWait(kBaseLockWaitMs);
         keys = env->paths.root() + "/keys";

@@ -1,8 +1,10 @@
 // A second process for the two-process tests of the key base files:
-//   document_child save <temp folder> <user base> <step>
-//   document_child saveas <temp folder> <user base> <destination base> <step>
+//   document_child save <temp folder> <user base> <step> [backup]
+//   document_child saveas <temp folder> <user base> <destination base> <step> [backup]
 //       opens the user base, selects its third node, changes a comment of that page and saves
-//       (as); at step (a SaveStep, 0 for none) the process kills itself the hard way.
+//       (as); at step (a SaveStep, 0 for none) the process kills itself the hard way. With
+//       "backup" the save keeps the replaced base as its backup, as the editor does by default;
+//       every other save of this program keeps none.
 //   document_child hold <temp folder>
 //       makes a new document, prints "ready" and keeps its working copy until its input closes.
 //   document_child delete <temp folder> <page file> <page> <pause step>
@@ -30,6 +32,7 @@
 #include "base/VizitImport.h"
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
+#include "settings/ProgramOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -226,6 +229,7 @@ int main(int argc, char** argv) {
     appPathsSeam().install(&paths);
     ChildPrompts answers;
     promptsSeam().install(&answers);
+    programOptions().setKeepBaseBackup(false);
     Document doc;
 
     if (mode == QLatin1String("hold")) {
@@ -245,9 +249,12 @@ int main(int argc, char** argv) {
         return editBase(args);
 
     const bool saveAs = mode == QLatin1String("saveas");
-    if ((saveAs && args.size() != 6) || (!saveAs && (mode != QLatin1String("save") || args.size() != 5)))
+    const bool backup = args.last() == QLatin1String("backup");
+    const qsizetype expected = (saveAs ? 6 : 5) + (backup ? 1 : 0);
+    if ((!saveAs && mode != QLatin1String("save")) || args.size() != expected)
         return 64;
-    const int killAt = args.last().toInt();
+    programOptions().setKeepBaseBackup(backup);
+    const int killAt = args[saveAs ? 5 : 4].toInt();
     answers.files.push_back(args[3] + QStringLiteral(".dir"));
     if (!doc.OpenBase())
         return 3;
