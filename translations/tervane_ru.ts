@@ -913,6 +913,22 @@
         <source>Size:</source>
         <translation>Размер:</translation>
     </message>
+    <message>
+        <source>Tervane</source>
+        <translation>Tervane</translation>
+    </message>
+    <message>
+        <source>Saving of key bases:</source>
+        <translation>Сохранение баз ключей:</translation>
+    </message>
+    <message>
+        <source>Keep a backup of the key base when saving</source>
+        <translation>Делать резервную копию базы ключей при сохранении</translation>
+    </message>
+    <message>
+        <source>The files a save replaces are kept beside the key base as &quot;&lt;name&gt;-backup.dir&quot; and &quot;&lt;name&gt;-backup.dat&quot;.</source>
+        <translation>Файлы, которые заменяет сохранение, остаются рядом с базой ключей как &quot;&lt;имя&gt;-backup.dir&quot; и &quot;&lt;имя&gt;-backup.dat&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>OptionsSkinList</name>

@@ -9,6 +9,7 @@
 #include "dialogs/KeySearchDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "seams/AppClosing.h"
+#include "settings/ProgramOptions.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "texts/UiLanguage.h"
@@ -59,6 +60,7 @@ void AppSession::FormCreate(const QString& openBase) {
     w.setWindowTitle(QStringLiteral("Tervane"));
     // 2-3. Settings and the interface language.
     LoadSettings();
+    LoadProgramOptions();
     Settings& s = settings();
     setUiLanguage(ChooseLanguage(s.languageSetting()));
     applyQtTranslations(uiLanguage());
@@ -120,6 +122,9 @@ bool AppSession::FormClose() {
     w.stateSync().store(s);
     // 6-7.
     SaveSettings();
+    // Options that OK could not write are tried again, as the configuration file is.
+    if (programOptionsUnsaved())
+        SaveProgramOptions();
     document.releaseAtExit();
     w.hook()->uninstall();
     return true;

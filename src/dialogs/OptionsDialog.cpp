@@ -3,8 +3,10 @@
 #include "base/Cp1251.h"
 #include "base/FileErrors.h"
 #include "dialogs/OptionsHost.h"
+#include "dialogs/ProgramOptionsPage.h"
 #include "seams/AppPaths.h"
 #include "seams/EventPump.h"
+#include "settings/ProgramOptions.h"
 #include "settings/SettingsFile.h"
 #include "texts/UiLanguage.h"
 
@@ -131,6 +133,8 @@ void OptionsDialog::buildWidgets() {
     m_pages = {buildGeneralPage(), buildEditorPage(), buildFontPage()};
     for (QWidget* page : m_pages)
         m_optionPage->addTab(page, QString());
+    m_programPage = new ProgramOptionsPage;
+    m_optionPage->addTab(m_programPage, QString());
 
     m_okButton = new QPushButton(this);
     m_okButton->setObjectName(QStringLiteral("OkButton"));
@@ -304,6 +308,7 @@ void OptionsDialog::ShowOptions() {
     selectButton(m_codeGroup.buttons, DialogSettings.keyCodeView());
     m_speedCheckBox->setChecked(DialogSettings.emSpeedVisible());
     m_crcCheckBox->setChecked(DialogSettings.dallasCrcVisible());
+    m_programPage->showOptions(programOptions());
     // 9.
     m_overHost.open(m_host.hostWindow());
     FormShow();
@@ -318,6 +323,8 @@ void OptionsDialog::SetOptionCaptions() {
     m_optionPage->setTabText(0, text(QT_TRANSLATE_NOOP("OptionsDialog", "Preferens")));
     m_optionPage->setTabText(1, text(QT_TRANSLATE_NOOP("OptionsDialog", "Editor")));
     m_optionPage->setTabText(2, text(QT_TRANSLATE_NOOP("OptionsDialog", "Font")));
+    m_optionPage->setTabText(3, ProgramOptionsPage::title(language));
+    m_programPage->setTexts(language);
     m_skinGroupBox->setTitle(text(QT_TRANSLATE_NOOP("OptionsDialog", "Skin:")));
     m_languageGroupBox->setTitle(text(QT_TRANSLATE_NOOP("OptionsDialog", "Language:")));
     m_saveGroupeBox.box->setTitle(text(QT_TRANSLATE_NOOP("OptionsDialog", "Saving of the changed files:")));
@@ -506,6 +513,9 @@ void OptionsDialog::OkButtonClick() {
     // passed over. They stay in force, and the program's close tries the file again.
     if (!SaveSettings())
         ReportFileError(FileErrorWrite, appPaths().configFile());
+    m_programPage->storeOptions(programOptions());
+    if (!SaveProgramOptions())
+        ReportFileError(FileErrorWrite, programOptionsFile());
     // 6-7.
     if (settings().languageSetting() != OptionsOpenLanguage)
         m_host.ApplyInterfaceTexts();

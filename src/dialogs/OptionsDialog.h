@@ -20,12 +20,15 @@ class QTabWidget;
 namespace tervane {
 
 class OptionsHost;
+class ProgramOptionsPage;
 
 // The options dialog (the designed form TOptionForm, its objectName): the language, the skin,
-// the saving policy, the grid's cell texts and its font. It works on DialogSettings, a copy of
-// the settings taken when it opens; OK stores the copy's choices and writes the configuration
-// file at once. The skin and the font are previewed on the running program as they are chosen,
-// and a change of language relabels the dialog itself; Cancel takes the previews back.
+// the saving policy, the grid's cell texts and its font, and on a page of its own after these the
+// program's own options (ProgramOptionsPage). It works on DialogSettings, a copy of the settings
+// taken when it opens; OK stores the copy's choices and the own options, and writes the
+// configuration file and Tervane.ini at once. The skin and the font are previewed on the running
+// program as they are chosen, and a change of language relabels the dialog itself; Cancel takes
+// the previews back.
 //
 // It is modeless: ShowOptions returns at once, the main window disabled until the dialog closes.
 class OptionsDialog final : public QDialog {
@@ -100,6 +103,7 @@ private:
 
     QTabWidget* m_optionPage = nullptr;
     std::array<QWidget*, 3> m_pages{};
+    ProgramOptionsPage* m_programPage = nullptr;
     QGroupBox* m_skinGroupBox = nullptr;
     QComboBox* m_skinComboBox = nullptr;
     RadioGroup m_saveGroupeBox;
