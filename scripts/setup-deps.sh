@@ -4,11 +4,14 @@
 set -euo pipefail
 
 # qt6-base-dev holds QtNetwork too; its library brings the TLS backend and libssl3 for https.
+# The Debian package is made and checked with dpkg-dev (dpkg-shlibdeps) and lintian; the desktop
+# files with desktop-file-utils, appstream, shared-mime-info and gio (libglib2.0-bin).
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev
     libhidapi-dev libudev-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
+    dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin optipng
 )
 
 missing=()
