@@ -117,6 +117,17 @@
     </message>
 </context>
 <context>
+    <name>EditSteps</name>
+    <message>
+        <source>Edit key</source>
+        <translation>Изменение ключа</translation>
+    </message>
+    <message>
+        <source>Edit comment</source>
+        <translation>Изменение комментария</translation>
+    </message>
+</context>
+<context>
     <name>FileErrors</name>
     <message>
         <source>File read error:&quot;%1&quot;</source>
@@ -649,6 +660,22 @@
         <source>About</source>
         <translation>О программе</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation>Отменить</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Отменить «%1»</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Повторить «%1»</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -1021,6 +1048,22 @@
         <source>Disable show of null strings in the table</source>
         <translation>Отключить показ пустых строк в таблице</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation>Отменить</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Отменить «%1»</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Повторить «%1»</translation>
+    </message>
 </context>
 <context>
     <name>TreeEditing</name>
@@ -1050,6 +1093,13 @@
     <message>
         <source>Delete</source>
         <translation>Удалить</translation>
+    </message>
+</context>
+<context>
+    <name>UndoController</name>
+    <message>
+        <source>The edit could not be replayed; the undo history was cleared.</source>
+        <translation>Правку не удалось отменить или повторить; история правок очищена.</translation>
     </message>
 </context>
 <context>

@@ -49,11 +49,18 @@ const std::vector<BaseNode*>& BaseTree::childrenOf(const BaseNode* parent) const
 }
 
 BaseNode* BaseTree::addChild(BaseNode* parent) {
+    return insertChild(parent, int(childrenOf(parent).size()));
+}
+
+BaseNode* BaseTree::insertChild(BaseNode* parent, int row) {
     auto* node = new BaseNode;
     node->parent = parent;
     std::vector<BaseNode*>& siblings = parent ? parent->children : m_roots;
-    node->row = int(siblings.size());
-    siblings.push_back(node);
+    row = std::clamp(row, 0, int(siblings.size()));
+    node->row = row;
+    auto it = siblings.insert(siblings.begin() + row, node);
+    for (++it; it != siblings.end(); ++it)
+        ++(*it)->row;
     ++m_count;
     return node;
 }

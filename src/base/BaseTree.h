@@ -51,6 +51,9 @@ public:
 
     // Adds a node as the last child of parent (the last top-level node for nullptr).
     BaseNode* addChild(BaseNode* parent);
+    // Adds a node as child number row of parent; the siblings from there on move down one. A row
+    // past the end adds the last child.
+    BaseNode* insertChild(BaseNode* parent, int row);
     // Removes node with its whole subtree; the selection is dropped when it was inside.
     void remove(BaseNode* node);
 

@@ -58,7 +58,7 @@ void Document::becomeEmpty() {
     m_savedBase.clear();
     m_displayName.clear();
     m_currentPage = -1;
-    m_modified = false;
+    settle();
     BaseTree none;
     replaceTree(none);
 }
@@ -100,7 +100,8 @@ bool Document::saveTo(const QString& base) {
         return false;
     m_savedBase = base;
     m_displayName = baseDisplayName(base);
-    m_modified = false;
+    settle();
+    emit saved();
     return true;
 }
 
@@ -152,7 +153,7 @@ bool Document::NewBase() {
     m_currentPage = -1;
     m_savedBase.clear();
     m_displayName = translate("Document", "Data Base");
-    m_modified = false;
+    settle();
     replaceTree(empty);
     redraw();
     return true;
@@ -199,7 +200,7 @@ bool Document::OpenBase(const QString& chosenFile) {
     replaceTree(loaded);
     SelectNode();
     eventPump().processEvents();
-    m_modified = false;
+    settle();
     redraw();
     return true;
 }
@@ -220,7 +221,8 @@ bool Document::SaveBase() {
         return SaveBaseAs();
     if (!FlushCurrentPage() || !SaveWorkingCopyTo(m_workingBase, m_savedBase, m_tree, replacedPair()))
         return false;
-    m_modified = false;
+    settle();
+    emit saved();
     redraw();
     return true;
 }
@@ -240,6 +242,19 @@ bool Document::SaveBaseAs() {
     return true;
 }
 
+void Document::settle() {
+    m_modified = false;
+    m_changedOutsideHistory = false;
+    m_savedSelection = pathOf(m_tree.selected());
+}
+
+void Document::settleModified(bool historyAtSave) {
+    // The directory file records the selected node, and the history does not: back where the
+    // last save left the history, the files match only when no other node was selected since
+    // and the selection is the saved one.
+    m_modified = !(historyAtSave && !m_changedOutsideHistory && pathOf(m_tree.selected()) == m_savedSelection);
+}
+
 bool Document::SelectNode() {
     BaseNode* node = m_tree.selected();
     if (!node) {
@@ -249,6 +264,7 @@ bool Document::SelectNode() {
     // The directory file records the selected node, so another selection is a change.
     if (node != m_lastSelectedNode || node->serial != m_lastSelectedSerial) {
         m_modified = true;
+        m_changedOutsideHistory = true;
         m_lastSelectedNode = node;
         m_lastSelectedSerial = node->serial;
     }
@@ -282,7 +298,7 @@ void Document::ReopenLastBase() {
     }
     SelectNode();
     eventPump().processEvents();
-    m_modified = false;
+    settle();
 }
 
 void Document::storeLastBasePath() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/BaseTree.h"
+#include "base/EditStep.h"
 #include "base/KeyPage.h"
 #include "settings/SettingValues.h"
 
@@ -31,6 +32,9 @@ public:
     const KeyPage& pageBuffer() const { return m_pageBuffer; }
     bool modified() const { return m_modified; }
     void setModified(bool modified = true) { m_modified = modified; }
+    // Modified after the edit history moved (an undo, a redo): historyAtSave tells whether the
+    // history stands where the last save, New or Open left it. The one rule for it is here.
+    void settleModified(bool historyAtSave);
     bool isOpen() const { return !m_workingBase.isEmpty(); }
     BaseTree& tree() { return m_tree; }
     const BaseTree& tree() const { return m_tree; }
@@ -70,12 +74,16 @@ signals:
     // processed in between: the old nodes are freed after the first and before the second.
     void treeAboutToBeReplaced();
     void treeReplaced();
+    // Save or Save As wrote the working copy to the user's files.
+    void saved();
 
 private:
     void redraw();
     void releaseWorkingCopy(); // deletes the working files and drops their lock
     void becomeEmpty();        // no document open
     void forgetLastSelected();
+    // The working copy matches the user's files (or there are none to match): not modified.
+    void settle();
     // The tree becomes with's content; the old nodes are freed.
     void replaceTree(BaseTree& with);
     bool saveTo(const QString& base);
@@ -87,6 +95,9 @@ private:
     std::int32_t m_currentPage = -1;
     KeyPage m_pageBuffer;
     bool m_modified = false;
+    // Since the last settle: another node was selected, which the edit history does not record.
+    bool m_changedOutsideHistory = false;
+    NodePath m_savedSelection;
     // The node of the last page switch, by address and serial: a new node at a freed node's
     // address is another node.
     const BaseNode* m_lastSelectedNode = nullptr;

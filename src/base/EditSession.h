@@ -1,11 +1,14 @@
 #pragma once
 
+#include "base/EditStep.h"
 #include "base/KeyPage.h"
 #include "base/PageEdits.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tervane {
@@ -20,14 +23,56 @@ struct BaseNode;
 //
 // Modified means that the working copy may differ from the user's files. It is set by every edit
 // here, and also by the document itself when another tree node is selected (the directory file
-// records the selection), which is no edit. Undoing an edit therefore never clears Modified:
-// only New, Open, Close and a save do.
+// records the selection), which is no edit. The undo history decides when an undo clears it.
+//
+// While recording is on, every edit is also written down as a step of the edit history: the
+// edits between the outermost beginStep and its endStep make one step, named by that beginStep;
+// an edit made with no step open is a step of its own. undo and redo replay a step backwards or
+// forwards through the same edits, unrecorded.
 class EditSession final : public QObject {
     Q_OBJECT
 public:
     explicit EditSession(Document& document, QObject* parent = nullptr);
+    ~EditSession() override;
 
     Document& document() const { return m_document; }
+
+    void setRecording(bool on) { m_recording = on; }
+    bool recording() const { return m_recording; }
+    void beginStep(const QString& name);
+    // The outermost end hands the step to stepRecorded when it holds a change.
+    void endStep();
+    // The open step forgets what it recorded so far.
+    void forgetStep();
+    // One step for the edits of a scope.
+    class Step {
+    public:
+        Step(EditSession& edits, const QString& name) : m_edits(edits) { m_edits.beginStep(name); }
+        ~Step() { m_edits.endStep(); }
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+    private:
+        EditSession& m_edits;
+    };
+    // The edits of a scope are not recorded: the tree editor's new node before its name is given.
+    class Unrecorded {
+    public:
+        explicit Unrecorded(EditSession& edits) : m_edits(edits) { ++m_edits.m_unrecorded; }
+        ~Unrecorded() { --m_edits.m_unrecorded; }
+        Unrecorded(const Unrecorded&) = delete;
+        Unrecorded& operator=(const Unrecorded&) = delete;
+
+    private:
+        EditSession& m_edits;
+    };
+    // Records a node that an unrecorded edit added, as if it had been added now.
+    void recordNodeAdded(const BaseNode* node);
+
+    // Replays step backwards (undo) or forwards (redo). False, with the error shown, when a page
+    // could not be read or written; what was replayed up to there stays.
+    bool undo(const EditStep& step);
+    bool redo(const EditStep& step);
 
     // Page edits. The page shown is changed in the page buffer; any other page in the working
     // page file, whose read or write error is reported and changes nothing. Each sets Modified,
@@ -59,6 +104,7 @@ public:
     bool removeNodeWithPages(BaseNode* node, std::vector<std::int32_t>* deletedPages = nullptr);
 
 signals:
+    void stepRecorded(std::shared_ptr<const tervane::EditStep> step);
     void pageChanged(std::int32_t page);
     void nodeAboutToBeAdded(tervane::BaseNode* parent, int row);
     void nodeAdded(tervane::BaseNode* node);
@@ -69,8 +115,23 @@ signals:
 private:
     template <typename Change> bool changePage(std::int32_t page, Change change);
     void edited();
+    bool recordingNow() const { return m_recording && m_unrecorded == 0 && !m_replaying; }
+    void record(EditStep::Change change);
+
+    // The replay of each kind of change, forwards or backwards.
+    bool replayRows(const EditStep::PageRows& change, bool forwards);
+    bool replayInsertion(const EditStep::NodeInsertion& change, bool insert);
+    bool replayRename(const EditStep::NodeRenamed& change, bool forwards);
+    bool replayAttach(const EditStep::PageAttached& change, bool forwards);
+    bool replayDeletion(const EditStep::SubtreeDeleted& change, bool forwards);
+    bool replay(const EditStep& step, bool forwards);
 
     Document& m_document;
+    bool m_recording = false;
+    bool m_replaying = false;
+    int m_unrecorded = 0;
+    int m_stepDepth = 0;
+    std::unique_ptr<EditStep> m_step; // the step being recorded
 };
 
 } // namespace tervane

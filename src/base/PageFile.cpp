@@ -118,7 +118,14 @@ bool DeletePage(const QString& pageFile, std::int32_t n) {
     return DeletePages(pageFile, {n});
 }
 
-bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages) {
+namespace {
+
+// Writes a new page file beside the page file, under a unique name of its own, with what build
+// copies into it from the page file (count whole pages), and renames it over the page file: the
+// page file is never deleted first, and another instance rebuilding at the same moment never
+// meets the new file. build returns a FileError code, 0 when the new file is whole.
+bool rebuildPageFile(const QString& pageFile, std::int64_t addedPages,
+                     const std::function<int(QFile& source, QFile& rebuilt, qint64 count)>& build) {
     const QString tempFolder = TempFolder();
     if (!QFileInfo(tempFolder).isDir())
         return false;
@@ -128,12 +135,11 @@ bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages) {
         return false;
     }
     const qint64 count = source.size() / kPageSize;
-    const qint64 room = count * kRoomPerPage;
+    const qint64 room = (count + addedPages) * kRoomPerPage;
     if (!EnsureFreeSpace(tempFolder, room) || !EnsureFreeSpace(pageFile, room))
         return false;
 
-    // The rebuilt file has a name of its own beside the page file: another instance deleting a
-    // page at the same moment never meets it, and it is renamed over the page file in one step.
+    // One name for every rebuild, so that the cleanup of dead runs knows their leftovers.
     QFile rebuilt;
     if (createUniqueFile(rebuilt, pageFile + QStringLiteral(".deleting")).isEmpty()) {
         ReportFileError(FileErrorCreate, pageFile);
@@ -147,22 +153,7 @@ bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages) {
     if (!keepFileMode(rebuilt, pageFile))
         return fail(FileErrorCreate);
     reach(DeletePageStep::RebuiltCreated);
-
-    // The runs of records between the deleted ones, each copied in one go; a trailing partial
-    // record is left out.
-    std::sort(pages.begin(), pages.end());
-    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
-    qint64 next = 0; // the first record not yet copied or skipped
-    for (const std::int32_t page : pages) {
-        if (page < next || page >= count)
-            continue;
-        if (const int code = copyFileBytesCode(source, rebuilt, (page - next) * kPageSize))
-            return fail(code);
-        next = qint64(page) + 1;
-        if (!source.seek(next * kPageSize))
-            return fail(FileErrorRead);
-    }
-    if (const int code = copyFileBytesCode(source, rebuilt, (count - next) * kPageSize))
+    if (const int code = build(source, rebuilt, count))
         return fail(code);
     rebuilt.close();
     if (rebuilt.error() != QFileDevice::NoError)
@@ -171,6 +162,69 @@ bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages) {
     // The old page file stays until the new one is complete, so a failure leaves it as it was.
     if (!replaceFile(rebuilt.fileName(), pageFile))
         return fail(FileErrorWrite);
+    return true;
+}
+
+} // namespace
+
+bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages) {
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    return rebuildPageFile(pageFile, 0, [&](QFile& source, QFile& rebuilt, qint64 count) {
+        // The runs of records between the deleted ones, each copied in one go; a trailing partial
+        // record is left out.
+        qint64 next = 0; // the first record not yet copied or skipped
+        for (const std::int32_t page : pages) {
+            if (page < next || page >= count)
+                continue;
+            if (const int code = copyFileBytesCode(source, rebuilt, (page - next) * kPageSize))
+                return code;
+            next = qint64(page) + 1;
+            if (!source.seek(next * kPageSize))
+                return int(FileErrorRead);
+        }
+        return copyFileBytesCode(source, rebuilt, (count - next) * kPageSize);
+    });
+}
+
+bool InsertPages(const QString& pageFile, const std::vector<std::pair<std::int32_t, const KeyPage*>>& pages) {
+    std::vector<std::pair<std::int32_t, const KeyPage*>> ascending = pages;
+    std::sort(ascending.begin(), ascending.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < ascending.size(); ++i) {
+        // Each page must find its number in the new file: after the pages before it and the
+        // records of the old file that fill the gap.
+        if (ascending[i].first < 0 || (i > 0 && ascending[i].first == ascending[i - 1].first)) {
+            ReportFileError(FileErrorWrite, pageFile);
+            return false;
+        }
+    }
+    return rebuildPageFile(pageFile, qint64(ascending.size()), [&](QFile& source, QFile& rebuilt, qint64 count) {
+        qint64 copied = 0; // records of the old file already in the new one
+        for (std::size_t i = 0; i < ascending.size(); ++i) {
+            const qint64 before = ascending[i].first - qint64(i); // old records before this page
+            if (before > count)
+                return int(FileErrorRead);
+            if (const int code = copyFileBytesCode(source, rebuilt, (before - copied) * kPageSize))
+                return code;
+            copied = before;
+            const char* bytes = reinterpret_cast<const char*>(ascending[i].second->data());
+            if (rebuilt.write(bytes, kPageSize) != kPageSize)
+                return int(FileErrorWrite);
+        }
+        return copyFileBytesCode(source, rebuilt, (count - copied) * kPageSize);
+    });
+}
+
+bool TruncatePages(const QString& pageFile, std::int32_t count) {
+    QFile file(pageFile);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        ReportFileError(FileErrorOpen, pageFile);
+        return false;
+    }
+    if (count < 0 || file.size() / kPageSize < count || !file.resize(qint64(count) * kPageSize)) {
+        ReportFileError(FileErrorWrite, pageFile);
+        return false;
+    }
     return true;
 }
 

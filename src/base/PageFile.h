@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tervane {
@@ -30,6 +31,12 @@ bool DeletePage(const QString& pageFile, std::int32_t n);
 // once: the file stays as it was or loses them all. The order of pages does not matter; numbers
 // outside the file and repeats are skipped.
 bool DeletePages(const QString& pageFile, std::vector<std::int32_t> pages);
+// The reverse in one rebuild: each page gets its number, the pages that were there and after it
+// move up. False (the error shown) when a number is negative, repeated or past the file's end
+// with the pages before it.
+bool InsertPages(const QString& pageFile, const std::vector<std::pair<std::int32_t, const KeyPage*>>& pages);
+// Cuts the file to its first count pages. False, with the error shown, when it holds fewer.
+bool TruncatePages(const QString& pageFile, std::int32_t count);
 
 // The points of DeletePage at which a test holds it, to meet another instance there.
 enum class DeletePageStep : int {

@@ -14,6 +14,18 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tervane");
 
+// The edit history's name of a tree edit: the command that began it.
+QString stepName(TreeEditing::Mode mode) {
+    switch (mode) {
+    case TreeEditing::Mode::NewFile:
+        return translate("TreeMenu", "Create file");
+    case TreeEditing::Mode::NewFolder:
+        return translate("TreeMenu", "Create folder");
+    default:
+        return translate("TreeMenu", "Rename");
+    }
+}
+
 bool askYes(const QString& text) {
     return prompts().message(PromptIcon::Warning, kCaption, text, ButtonYes | ButtonNo) == ButtonYes;
 }
@@ -30,9 +42,11 @@ BaseNode* TreeEditing::create(BaseNode* target, Mode mode) {
     if (!m_document.isOpen())
         return nullptr;
     BaseNode* parent = parentForNewNode(target);
-    // A new node is not a change yet: cancelling it leaves the flag as it was.
+    // A new node is not a change yet: cancelling it leaves the flag as it was, and the edit
+    // history records it only when its name is given.
     m_modifiedBefore = m_document.modified();
     const bool file = mode == Mode::NewFile;
+    EditSession::Unrecorded unrecorded(m_edits);
     BaseNode* node =
         m_edits.addNode(parent, {}, file ? ImageFile : ImageFolder, file ? ImageFileSelected : ImageFolder, -1);
     if (!node)
@@ -69,10 +83,19 @@ void TreeEditing::commit(const QByteArray& name) {
     m_mode = Mode::None;
     m_node = nullptr;
 
+    EditSession::Step step(m_edits, stepName(mode));
+    if (mode != Mode::Rename)
+        m_edits.recordNodeAdded(node);
+    // A new file that could not get its page goes again, and the history keeps nothing of it.
+    const auto takeBack = [&] {
+        m_edits.forgetStep();
+        EditSession::Unrecorded unrecorded(m_edits);
+        m_edits.removeNode(node);
+    };
     if (mode == Mode::NewFile) {
         // The page shown goes back to the page file before another page becomes the shown one.
         if (!m_document.FlushCurrentPage()) {
-            m_edits.removeNode(node);
+            takeBack();
         } else if (m_edits.attachNewPage(node)) {
             m_document.setCurrentPage(node->pageNumber);
             // The page just appended is blank; a buffer cleared here cannot fail to read as it,
@@ -81,7 +104,7 @@ void TreeEditing::commit(const QByteArray& name) {
             m_edits.renameNode(node, name);
             m_document.tree().select(node);
         } else {
-            m_edits.removeNode(node);
+            takeBack();
         }
     } else {
         // The grid keeps the page it showed until the next click in the tree.
@@ -98,6 +121,7 @@ void TreeEditing::cancel() {
     m_mode = Mode::None;
     m_node = nullptr;
     if ((mode == Mode::NewFile || mode == Mode::NewFolder) && node) {
+        EditSession::Unrecorded unrecorded(m_edits);
         m_edits.removeNode(node);
         m_document.setModified(m_modifiedBefore);
         emit refreshNeeded();
@@ -117,6 +141,7 @@ bool TreeEditing::remove(BaseNode* target) {
     }
     if (!askYes(translate("TreeEditing", "You are assured that wish to delete the selected files ?")))
         return false;
+    EditSession::Step step(m_edits, translate("TreeMenu", "Delete"));
     if (!m_edits.removeNodeWithPages(target))
         return false;
     m_document.setCurrentPage(-1);

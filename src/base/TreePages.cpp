@@ -117,6 +117,27 @@ void renumberAfterDeletion(BaseTree& tree, const std::vector<std::int32_t>& dele
     }
 }
 
+std::int32_t pageBeforeDeletion(std::int32_t page, const std::vector<std::int32_t>& deletedAscending) {
+    if (page < 0)
+        return page;
+    // Each deleted page at or below the number found so far pushes it up by one.
+    for (const std::int32_t deleted : deletedAscending) {
+        if (deleted > page)
+            break;
+        ++page;
+    }
+    return page;
+}
+
+void renumberBeforeDeletion(BaseTree& tree, const std::vector<std::int32_t>& deletedAscending) {
+    if (deletedAscending.empty())
+        return;
+    for (BaseNode* n = tree.first(); n; n = tree.next(n)) {
+        if (n->isFile())
+            n->pageNumber = pageBeforeDeletion(n->pageNumber, deletedAscending);
+    }
+}
+
 bool removeSubtreeWithPages(BaseTree& tree, const QString& pageFile, BaseNode* node,
                             std::vector<std::int32_t>* deletedPages, const std::function<void()>& beforeRemoval,
                             const std::function<void()>& afterRemoval) {

@@ -39,6 +39,10 @@ std::vector<std::int32_t> pagesFreedBy(const BaseTree& tree, const BaseNode* nod
 // number of them below it.
 void renumberAfterDeletion(BaseTree& tree, const std::vector<std::int32_t>& deletedAscending);
 std::int32_t pageAfterDeletion(std::int32_t page, const std::vector<std::int32_t>& deletedAscending);
+// The reverse, when the deleted pages come back at their numbers: every page number that stayed
+// goes back to what it was before the deletion.
+void renumberBeforeDeletion(BaseTree& tree, const std::vector<std::int32_t>& deletedAscending);
+std::int32_t pageBeforeDeletion(std::int32_t page, const std::vector<std::int32_t>& deletedAscending);
 
 // Removes node with its subtree and deletes the pages it frees from the page file in one rebuild,
 // then renumbers the files that stay. beforeRemoval runs just before the nodes go, afterRemoval

@@ -168,6 +168,10 @@ void OperationDialog::FormClose() {
         host->setFocus();
     }
     hide();
+    if (m_editStepOpen) {
+        m_editStepOpen = false;
+        m_host.endEditStep();
+    }
     m_host.RefreshView();
 }
 
@@ -220,6 +224,9 @@ bool OperationDialog::StartReadKeys() {
     m_mode = ModeRead;
     m_cursor = *first;
     openFor(Layout::Read, translate("OperationDialog", "Keys reading"));
+    // Every key of the run goes into one step of the edit history, which the close ends.
+    m_host.beginEditStep(translate("MainMenu", "Read keys"));
+    m_editStepOpen = true;
     ArmReadKey();
     return true;
 }

@@ -141,6 +141,7 @@ private:
     int m_pending = 0;
     bool m_cancelled = false;
     bool m_open = false;
+    bool m_editStepOpen = false; // the read-keys run's step of the edit history
     // Set while a read looks for one key to find instead of filling the selected cells.
     std::function<void(std::uint8_t, const KeyCode&)> m_presented;
     // Counts the operations started: a wait that began under an earlier one must not act for a

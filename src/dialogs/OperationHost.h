@@ -2,6 +2,7 @@
 
 #include "grid/GridSelection.h"
 
+class QString;
 class QWidget;
 
 namespace tervane {
@@ -28,6 +29,9 @@ public:
     virtual void replaceShownPage(const KeyPage& page) = 0;
     // The page counts as edited although its bytes stay the same.
     virtual void touchShownPage() = 0;
+    // The edits between these make one step of the edit history: a whole read-keys run.
+    virtual void beginEditStep(const QString& name) { static_cast<void>(name); }
+    virtual void endEditStep() {}
     virtual void RefreshView() = 0;
 };
 

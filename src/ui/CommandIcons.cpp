@@ -337,6 +337,29 @@ void drawPaste(QPainter& p) {
     drawDocument(p, QRectF(13, 11, 15, 19));
 }
 
+// A curved arrow over a page line, turning back (undo) or forward (redo, the mirror image).
+void drawTurnArrow(QPainter& p, bool back) {
+    p.save();
+    if (!back) {
+        p.translate(32, 0);
+        p.scale(-1, 1);
+    }
+    const QColor blue(0x1f, 0x5f, 0xb0);
+    QPainterPath bow;
+    bow.moveTo(9, 13);
+    bow.cubicTo(16, 6.5, 27, 8, 27, 18);
+    bow.cubicTo(27, 23, 23.5, 26.5, 18, 27);
+    p.setPen(QPen(blue, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bow);
+    QPolygonF head;
+    head << QPointF(3, 16.5) << QPointF(7.5, 5.5) << QPointF(14.5, 15);
+    p.setPen(QPen(blue, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(vertical(5, 17, QColor(0x5a, 0x9c, 0xe8), blue));
+    p.drawPolygon(head);
+    p.restore();
+}
+
 void drawFind(QPainter& p) {
     drawMagnifier(p, QPointF(13, 13), 8.5);
 }
@@ -449,6 +472,10 @@ Drawing commandDrawing(CommandIconId id) {
         return drawCopy;
     case CommandIconId::Paste:
         return drawPaste;
+    case CommandIconId::Undo:
+        return [](QPainter& p) { drawTurnArrow(p, true); };
+    case CommandIconId::Redo:
+        return [](QPainter& p) { drawTurnArrow(p, false); };
     case CommandIconId::Find:
         return drawFind;
     case CommandIconId::FindNext:

@@ -13,6 +13,8 @@ enum class CommandIconId {
     Cut,
     Copy,
     Paste,
+    Undo,
+    Redo,
     Find,
     FindNext,
     ReadKeys,

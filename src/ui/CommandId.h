@@ -44,6 +44,8 @@ enum class CommandId {
     FindPresentedKey,
     ImportCsv,
     ExportCsv,
+    Undo,
+    Redo,
 };
 
 } // namespace tervane

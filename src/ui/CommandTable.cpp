@@ -22,6 +22,8 @@ constexpr unsigned C = ClipboardFilled;
 constexpr unsigned F = FindFound;
 constexpr unsigned D = DeviceOnline;
 constexpr unsigned K = SelectionHasKey;
+constexpr unsigned U = CanUndo;
+constexpr unsigned R = CanRedo;
 
 // clang-format off
 constexpr CommandRow kRows[] = {
@@ -47,6 +49,8 @@ constexpr CommandRow kRows[] = {
     {Find, MainMenu, MenuId::Edit, true, "MainMenuEditFind", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find"), ctrl(Qt::Key_F), kNoIcon, B},
     {FindNext, MainMenu, MenuId::Edit, false, "MainMenuEditFindNext", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find next"), key(Qt::Key_F3), kNoIcon, B | F},
     {FindKey, MainMenu, MenuId::Edit, true, "MainMenuEditFindKey", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Find key..."), QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F), kNoIcon, B},
+    {Undo, MainMenu, MenuId::Edit, true, "MainMenuEditUndo", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Undo"), ctrl(Qt::Key_Z), kNoIcon, U, QT_TRANSLATE_NOOP("MainMenu", "Undo %1")},
+    {Redo, MainMenu, MenuId::Edit, false, "MainMenuEditRedo", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Redo"), ctrl(Qt::Key_Y), kNoIcon, R, QT_TRANSLATE_NOOP("MainMenu", "Redo %1"), QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)},
 
     {ReadKeys, MainMenu, MenuId::Keys, false, "MainMenuKeysRead", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Read keys"), key(Qt::Key_F5), kNoIcon, D | P},
     {WriteKeys, MainMenu, MenuId::Keys, false, "MainMenuKeysWrite", "MainMenu", QT_TRANSLATE_NOOP("MainMenu", "Write keys"), key(Qt::Key_F6), kNoIcon, D | P | K},
@@ -85,6 +89,8 @@ constexpr CommandRow kRows[] = {
     {Cut, CommandBand, MenuId::None, true, "ToolCut", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Cut"), kNone, CommandIconId::Cut, P},
     {Copy, CommandBand, MenuId::None, false, "ToolCopy", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Copy"), kNone, CommandIconId::Copy, P},
     {Paste, CommandBand, MenuId::None, false, "ToolPaste", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Paste"), kNone, CommandIconId::Paste, P | C},
+    {Undo, CommandBand, MenuId::None, true, "ToolUndo", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Undo"), kNone, CommandIconId::Undo, U, QT_TRANSLATE_NOOP("ToolTips", "Undo %1")},
+    {Redo, CommandBand, MenuId::None, false, "ToolRedo", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Redo"), kNone, CommandIconId::Redo, R, QT_TRANSLATE_NOOP("ToolTips", "Redo %1")},
     {Find, CommandBand, MenuId::None, true, "ToolFind", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Find"), kNone, CommandIconId::Find, B},
     {FindNext, CommandBand, MenuId::None, false, "ToolFindNext", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Find next"), kNone, CommandIconId::FindNext, B | F},
     {ReadKeys, CommandBand, MenuId::None, true, "ToolReadKey", "ToolTips", QT_TRANSLATE_NOOP("ToolTips", "Read keys"), kNone, CommandIconId::ReadKeys, D | P},

@@ -24,6 +24,8 @@ enum Condition : unsigned {
     FindFound = 1u << 3,       // F: the last search found a node
     DeviceOnline = 1u << 4,    // D
     SelectionHasKey = 1u << 5, // K: a selected cell in a key column holds a key
+    CanUndo = 1u << 6,         // U: the edit history has a step to undo
+    CanRedo = 1u << 7,         // R: the edit history has a step to redo
 };
 
 // One command on one surface. Captions are English source texts in a translation context; a
@@ -39,6 +41,9 @@ struct CommandRow {
     QKeyCombination shortcut; // Qt::Key_unknown: none
     CommandIconId icon;       // command band rows only
     unsigned enabledWhen;     // Condition bits
+    // The caption when the command names what it acts on ("%1"), as Undo names the edit.
+    const char* namedCaption = nullptr;
+    QKeyCombination otherShortcut{Qt::Key_unknown}; // a second key for the same command
 };
 
 // One entry of the main menu's band, or its submenu.

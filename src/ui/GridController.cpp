@@ -6,6 +6,7 @@
 #include "base/FlipperTransfer.h"
 #include "dialogs/KeyEditorDialog.h"
 #include "settings/Settings.h"
+#include "texts/UiLanguage.h"
 #include "ui/CommentEditor.h"
 #include "ui/KeyGridModel.h"
 #include "ui/KeyGridView.h"
@@ -96,8 +97,10 @@ const KeyPage* GridController::shownPage() const {
 }
 
 void GridController::storeKey(int pageRow, int keyColumn, const KeyCell& cell) {
-    if (pageShown())
-        m_edits.setCell(m_document.currentPage(), pageRow, keyColumn, cell);
+    if (!pageShown())
+        return;
+    EditSession::Step step(m_edits, translate("EditSteps", "Edit key"));
+    m_edits.setCell(m_document.currentPage(), pageRow, keyColumn, cell);
 }
 
 void GridController::replaceShownPage(const KeyPage& page) {
@@ -108,6 +111,14 @@ void GridController::replaceShownPage(const KeyPage& page) {
 void GridController::touchShownPage() {
     if (pageShown())
         m_edits.touchPage(m_document.currentPage());
+}
+
+void GridController::beginEditStep(const QString& name) {
+    m_edits.beginStep(name);
+}
+
+void GridController::endEditStep() {
+    m_edits.endStep();
 }
 
 void GridController::openCellEditor() {
@@ -129,8 +140,10 @@ void GridController::openCellEditor() {
 
 void GridController::storeComment(int pageRow, const QString& text) {
     // Leaving the editor counts as an edit even when the text is the same.
-    if (pageShown() && pageRow >= 0)
+    if (pageShown() && pageRow >= 0) {
+        EditSession::Step step(m_edits, translate("EditSteps", "Edit comment"));
         m_edits.setComment(m_document.currentPage(), pageRow, toCp1251(text));
+    }
     RefreshView();
     m_grid->setFocus();
 }

@@ -49,6 +49,8 @@ public:
     void storeKey(int pageRow, int keyColumn, const KeyCell& cell) override;
     void replaceShownPage(const KeyPage& page) override;
     void touchShownPage() override;
+    void beginEditStep(const QString& name) override;
+    void endEditStep() override;
     void RefreshView() override { emit refreshNeeded(); }
 
 signals:

@@ -13,6 +13,7 @@ namespace tervane {
 namespace {
 
 constexpr char kShortcutProperty[] = "tervaneShortcut";
+constexpr char kOtherShortcutProperty[] = "tervaneOtherShortcut";
 constexpr int kToolButtonWidth = 39;
 constexpr int kToolButtonHeight = 38;
 
@@ -110,6 +111,8 @@ QAction* MainCommands::addCommand(const CommandRow& row) {
         menu->addAction(action);
         if (row.shortcut.key() != Qt::Key_unknown)
             action->setProperty(kShortcutProperty, QKeySequence(row.shortcut));
+        if (row.otherShortcut.key() != Qt::Key_unknown)
+            action->setProperty(kOtherShortcutProperty, QKeySequence(row.otherShortcut));
     }
     action->setObjectName(QString::fromLatin1(row.objectName));
     connect(action, &QAction::triggered, this, [this, id] { run(id); });
@@ -120,13 +123,57 @@ QKeySequence MainCommands::shortcutOf(const QAction* action) {
     return action->property(kShortcutProperty).value<QKeySequence>();
 }
 
+bool MainCommands::runsOnKey(const QAction* action, const QKeySequence& key) {
+    return !key.isEmpty() &&
+           (shortcutOf(action) == key || action->property(kOtherShortcutProperty).value<QKeySequence>() == key);
+}
+
+QString MainCommands::commandName(CommandId id) {
+    const auto bare = [](QString text) {
+        text.remove(QLatin1Char('&'));
+        while (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+        return text.trimmed();
+    };
+    const CommandRow* found = nullptr;
+    for (const CommandRow& row : commandRows()) {
+        if (row.id == id && (!found || row.surface == Surface::MainMenu)) {
+            found = &row;
+            if (row.surface == Surface::MainMenu)
+                break;
+        }
+    }
+    if (!found)
+        return {};
+    QString name = bare(translate(found->context, found->caption));
+    const MenuRow* submenu = found->surface == Surface::MainMenu ? menuRow(found->menu) : nullptr;
+    if (submenu && submenu->parent != MenuId::None)
+        name = bare(translate("MainMenu", submenu->caption)) + QLatin1Char(' ') + name;
+    return name;
+}
+
+void MainCommands::setCaptionArgument(CommandId id, const QString& argument) {
+    QString& stored = m_captionArguments[id];
+    if (stored == argument)
+        return;
+    stored = argument;
+    applyInterfaceTexts();
+}
+
 void MainCommands::setHandler(CommandId id, std::function<void()> handler) {
     m_handlers[id] = std::move(handler);
 }
 
 void MainCommands::run(CommandId id) {
-    if (const auto it = m_handlers.find(id); it != m_handlers.end() && it->second)
-        it->second();
+    const auto it = m_handlers.find(id);
+    if (it == m_handlers.end() || !it->second)
+        return;
+    // The handler is copied: a command may set handlers again while it runs.
+    const std::function<void()> handler = it->second;
+    if (m_scope)
+        m_scope(id, handler);
+    else
+        handler();
 }
 
 QList<QAction*> MainCommands::mainMenuItems() const {
@@ -146,7 +193,10 @@ QList<QAction*> MainCommands::treeMenuItems() const {
 
 void MainCommands::applyInterfaceTexts() {
     for (const auto& [action, row] : m_actions) {
-        const QString caption = translate(row->context, row->caption);
+        const auto argument = m_captionArguments.find(row->id);
+        const bool named = row->namedCaption && argument != m_captionArguments.end() && !argument->second.isEmpty();
+        const QString caption = named ? translate(row->context, row->namedCaption).arg(argument->second)
+                                      : translate(row->context, row->caption);
         if (row->surface == Surface::CommandBand) {
             action->setText(caption);
             action->setToolTip(caption);

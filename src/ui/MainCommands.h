@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <map>
 #include <vector>
@@ -42,6 +43,20 @@ public:
     QAction* shortViewAction() const { return m_shortView; }
 
     static QKeySequence shortcutOf(const QAction* action);
+    // Whether the key runs the item: its shortcut or its second one.
+    static bool runsOnKey(const QAction* action, const QKeySequence& key);
+
+    // The caption of a command that names what it acts on (Undo names the edit); empty: the
+    // plain caption.
+    void setCaptionArgument(CommandId id, const QString& argument);
+    // What a command is called where it is named elsewhere (the edit history): its main menu
+    // caption, in the language of the interface, without its accelerator and its dots, after
+    // its submenu's ("Import CSV").
+    static QString commandName(CommandId id);
+    // Every command runs inside scope, which calls run once: the edit history makes one step of
+    // whatever the command changed.
+    using CommandScope = std::function<void(CommandId id, const std::function<void()>& run)>;
+    void setCommandScope(CommandScope scope) { m_scope = std::move(scope); }
 
     void setHandler(CommandId id, std::function<void()> handler);
     void run(CommandId id);
@@ -66,6 +81,8 @@ private:
     QAction* m_shortView = nullptr;
     std::vector<std::pair<QAction*, const CommandRow*>> m_actions;
     std::map<CommandId, std::function<void()>> m_handlers;
+    std::map<CommandId, QString> m_captionArguments;
+    CommandScope m_scope;
     bool m_suspended = false;
 };
 

@@ -25,6 +25,7 @@
 #include "ui/SkinEngine.h"
 #include "ui/StatusPanels.h"
 #include "ui/TreeController.h"
+#include "ui/UndoController.h"
 #include "ui/UpdateController.h"
 #include "ui/WindowStateSync.h"
 
@@ -154,6 +155,14 @@ void MainWindow::wireControllers() {
     connect(m_import, &ImportController::refreshNeeded, this, &MainWindow::RefreshView);
     m_updates = new UpdateController(this, m_status, *m_commands, this);
     connect(m_updates, &UpdateController::commandsChanged, this, &MainWindow::UpdateCommands);
+    m_undo = new UndoController(*m_document, *m_edits, this);
+    connect(m_undo, &UndoController::refreshNeeded, this, &MainWindow::RefreshView);
+    connect(m_undo, &UndoController::commandsChanged, this, &MainWindow::UpdateCommands);
+    // Whatever one command changes is one step of the edit history, named by the command.
+    m_commands->setCommandScope([this](CommandId id, const std::function<void()>& run) {
+        EditSession::Step step(*m_edits, MainCommands::commandName(id));
+        run();
+    });
 
     registerFileCommands(*m_commands, *m_document, this);
     m_help->registerCommands(*m_commands);
@@ -166,6 +175,7 @@ void MainWindow::wireControllers() {
     m_keySearch->registerCommands(*m_commands);
     m_import->registerCommands(*m_commands);
     m_updates->registerCommands(*m_commands);
+    m_undo->registerCommands(*m_commands);
 }
 
 bool MainWindow::deviceOnline() const {
@@ -207,6 +217,13 @@ void MainWindow::UpdateCommands() {
         conditions |= DeviceOnline;
     if (m_gridController->selectionHoldsKey())
         conditions |= SelectionHasKey;
+    if (m_undo) {
+        if (m_undo->stack().canUndo())
+            conditions |= CanUndo;
+        if (m_undo->stack().canRedo())
+            conditions |= CanRedo;
+        m_undo->updateCommands(*m_commands);
+    }
     m_commands->updateCommands(conditions);
     m_device->showWorkMode();
 }

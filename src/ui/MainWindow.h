@@ -31,6 +31,7 @@ class OptionsController;
 class SkinEngine;
 class StatusPanels;
 class TreeController;
+class UndoController;
 class UpdateController;
 class WindowStateSync;
 
@@ -56,6 +57,7 @@ public:
     OptionsController& options() const { return *m_options; }
     HelpCommands& help() const { return *m_help; }
     UpdateController& updates() const { return *m_updates; }
+    UndoController& undoHistory() const { return *m_undo; }
     WindowStateSync& stateSync() const { return *m_stateSync; }
     MainCommands* commands() const { return m_commands; }
     MessageHook* hook() const { return m_hook; }
@@ -105,6 +107,7 @@ private:
     OptionsController* m_options = nullptr;
     HelpCommands* m_help = nullptr;
     UpdateController* m_updates = nullptr;
+    UndoController* m_undo = nullptr;
     MainCommands* m_commands = nullptr;
     MessageHook* m_hook = nullptr;
     QSplitter* m_splitter = nullptr;

@@ -12,7 +12,7 @@ namespace {
 
 QAction* findItem(const QList<QAction*>& items, const QKeySequence& shortcut) {
     for (QAction* a : items) {
-        if (MainCommands::shortcutOf(a) == shortcut)
+        if (MainCommands::runsOnKey(a, shortcut))
             return a;
     }
     return nullptr;

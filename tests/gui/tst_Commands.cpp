@@ -50,6 +50,8 @@ const QSet<QString> kPage{"MainMenuImportVizitDM_DALLAS", "MainMenuEditCut", "Ma
 // A page shown and a key among the selected cells.
 const QSet<QString> kPageKey{"PopUpFlipperExport"};
 const QSet<QString> kPaste{"MainMenuEditPaste", "PopUpPaste", "ToolPaste"};
+const QSet<QString> kUndo{"MainMenuEditUndo", "ToolUndo"};
+const QSet<QString> kRedo{"MainMenuEditRedo", "ToolRedo"};
 const QSet<QString> kFindNext{"MainMenuEditFindNext", "ToolFindNext"};
 const QSet<QString> kLock{"MainMenuKeysFinal", "ToolFinalKey"};
 // A programmer and a key base open.
@@ -102,6 +104,8 @@ const Texts kTexts[] = {
     {"MainMenuEditFind", "Найти", "Find", "Ctrl+F"},
     {"MainMenuEditFindNext", "Найти далее", "Find next", "F3"},
     {"MainMenuEditFindKey", "Найти ключ...", "Find key...", "Ctrl+Shift+F"},
+    {"MainMenuEditUndo", "Отменить", "Undo", "Ctrl+Z"},
+    {"MainMenuEditRedo", "Повторить", "Redo", "Ctrl+Y"},
     {"MainMenuKeys", "&Ключи", "&Keys", ""},
     {"MainMenuKeysRead", "Считать ключи", "Read keys", "F5"},
     {"MainMenuKeysWrite", "Записать заготовки", "Write keys", "F6"},
@@ -137,6 +141,8 @@ const Texts kTexts[] = {
     {"ToolCut", "Вырезать", "Cut", ""},
     {"ToolCopy", "Копировать", "Copy", ""},
     {"ToolPaste", "Вставить", "Paste", ""},
+    {"ToolUndo", "Отменить", "Undo", ""},
+    {"ToolRedo", "Повторить", "Redo", ""},
     {"ToolFind", "Найти", "Find", ""},
     {"ToolFindNext", "Найти далее", "Find next", ""},
     {"ToolReadKey", "Считать ключи", "Read keys", ""},
@@ -165,6 +171,8 @@ private slots:
             << unsigned(BaseOpen | PageShown | ClipboardFilled) << (kAlways + kBaseOpen + kPage + kPaste);
         QTest::newRow("clipboard filled, no page") << unsigned(BaseOpen | ClipboardFilled) << (kAlways + kBaseOpen);
         QTest::newRow("find found") << unsigned(BaseOpen | FindFound) << (kAlways + kBaseOpen + kFindNext);
+        QTest::newRow("undo") << unsigned(BaseOpen | CanUndo) << (kAlways + kBaseOpen + kUndo);
+        QTest::newRow("redo") << unsigned(BaseOpen | CanRedo) << (kAlways + kBaseOpen + kRedo);
         QTest::newRow("device online, no base") << unsigned(DeviceOnline) << (kAlways + kLock);
         QTest::newRow("device online, page") << unsigned(BaseOpen | PageShown | DeviceOnline)
                                              << (kAlways + kBaseOpen + kPage + kLock + kRead + kFindPresented);

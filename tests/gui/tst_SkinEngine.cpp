@@ -357,7 +357,7 @@ void tst_SkinEngine::iconsAreDrawn() {
     for (int index = TreeFolderImage; index <= TreeFileImage; ++index)
         icons.append(treeIcon(index));
     icons.append(appIcon());
-    QCOMPARE(icons.size(), 17);
+    QCOMPARE(icons.size(), 19);
 
     QSet<QByteArray> images;
     for (const QIcon& icon : icons) {
