@@ -11,13 +11,16 @@ mkdir -p "$work/share/mime/packages" "$work/files"
 cp "$xml" "$work/share/mime/packages/tervane.xml"
 XDG_DATA_DIRS="$work/share:/usr/share" update-mime-database "$work/share/mime"
 
+byte() { printf '%b' "\\x$(printf %02x "$1")"; }
 # A header record: name length, name, padding to 256, the version (int32), zeros to 273 bytes.
 header() {
     local length=$1 name=$2 version=$3
-    printf "\\x$(printf %02x "$length")%s" "$name"
+    byte "$length"
+    printf '%s' "$name"
     head -c $((255 - ${#name})) /dev/zero
-    printf "\\x$(printf %02x $((version & 255)))\\x$(printf %02x $((version >> 8)))\\x00\\x00"
-    head -c 13 /dev/zero
+    byte $((version & 255))
+    byte $((version >> 8))
+    head -c 15 /dev/zero
 }
 
 files=$work/files
