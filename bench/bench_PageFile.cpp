@@ -1,3 +1,5 @@
+#include "BenchSupport.h"
+
 #include "base/KeyPage.h"
 #include "base/PageFile.h"
 #include "seams/AppPaths.h"
@@ -14,22 +16,11 @@
 #include <vector>
 
 using namespace tervane;
+using namespace tervane::bench;
 
 namespace {
 
 constexpr int kBasePages = 2000;
-
-class BenchPaths final : public AppPaths {
-public:
-    explicit BenchPaths(QString root) : m_root(std::move(root)) {}
-    QString programFolder() const override { return m_root; }
-    QString configFile() const override { return m_root + QStringLiteral("/Tervane.cfg"); }
-    QString tempFolder() const override { return m_root + QStringLiteral("/temp"); }
-    QString softwareFolder() const override { return m_root + QStringLiteral("/software"); }
-
-private:
-    QString m_root;
-};
 
 // A folder with a page file of kBasePages pages (with a little content in each) and a temporary
 // folder beside it, on the same file system as the working copies would be.

@@ -2,13 +2,13 @@
 // undoing a paste over a whole page (target: at most 5 ms), and undoing the delete of a folder
 // of 100 files whose pages lie all over the page file (target: at most twice the delete).
 
+#include "BenchSupport.h"
+
 #include "base/BaseTree.h"
 #include "base/DirectoryFile.h"
 #include "base/Document.h"
 #include "base/EditSession.h"
 #include "base/KeyPage.h"
-#include "seams/AppPaths.h"
-#include "seams/Prompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,41 +19,12 @@
 #include <memory>
 
 using namespace tervane;
+using namespace tervane::bench;
 
 namespace {
 
 constexpr int kPages = 2000;
 constexpr int kFolderFiles = 100;
-
-class BenchPaths final : public AppPaths {
-public:
-    explicit BenchPaths(QString root) : m_root(std::move(root)) {}
-    QString programFolder() const override { return m_root; }
-    QString configFile() const override { return m_root + QStringLiteral("/Tervane.cfg"); }
-    QString tempFolder() const override { return m_root + QStringLiteral("/temp"); }
-    QString softwareFolder() const override { return m_root + QStringLiteral("/software"); }
-
-private:
-    QString m_root;
-};
-
-// Any prompt is a failure of the step being measured.
-class FailingPrompts final : public Prompts {
-public:
-    int shown = 0;
-    PromptButton message(PromptIcon, const QString&, const QString&, int) override {
-        ++shown;
-        return ButtonCancel;
-    }
-    std::optional<QString> openFile(const FileDialogRequest&) override {
-        ++shown;
-        return std::nullopt;
-    }
-    std::optional<QString> saveFile(const FileDialogRequest&) override {
-        ++shown;
-        return std::nullopt;
-    }
-};
 
 // A base of 2,000 files in 20 folders; the folder "Target" holds every 20th page, so deleting it
 // takes pages from all over the page file. The document has it open with the edit history's
@@ -61,7 +32,7 @@ public:
 struct OpenBase {
     QTemporaryDir dir;
     BenchPaths paths{dir.path()};
-    FailingPrompts prompts;
+    CountingPrompts prompts;
     std::unique_ptr<Document> document;
     std::unique_ptr<EditSession> edits;
     std::shared_ptr<const EditStep> lastStep;

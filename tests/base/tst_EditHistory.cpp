@@ -103,6 +103,20 @@ Action deleteWithPages(const QByteArray& name) {
     };
 }
 
+// The shop base open with its edits recorded: the steps in the order they came.
+struct Recorder {
+    Document doc;
+    EditSession edits{doc};
+    TreeEditing tree{doc, edits};
+    std::vector<std::shared_ptr<const EditStep>> steps;
+
+    Recorder() {
+        edits.setRecording(true);
+        QObject::connect(&edits, &EditSession::stepRecorded,
+                         [this](std::shared_ptr<const EditStep> step) { steps.push_back(std::move(step)); });
+    }
+};
+
 } // namespace
 
 class EditHistoryTest : public QObject, private DocumentFixture {
@@ -141,14 +155,9 @@ private slots:
     }
     void undoAllRedoAll() {
         QFETCH(QList<Action>, actions);
-        Document doc;
-        QVERIFY(openShop(doc));
-        EditSession edits(doc);
-        TreeEditing tree(doc, edits);
-        edits.setRecording(true);
-        std::vector<std::shared_ptr<const EditStep>> steps;
-        connect(&edits, &EditSession::stepRecorded, this,
-                [&steps](std::shared_ptr<const EditStep> step) { steps.push_back(std::move(step)); });
+        Recorder r;
+        QVERIFY(openShop(r.doc));
+        auto& [doc, edits, tree, steps] = r;
 
         const DocumentState start = stateOf(doc);
         for (const Action& act : actions) {
@@ -171,14 +180,9 @@ private slots:
 
     // Page edits keep only the rows they changed; a deleted file keeps its whole page.
     void stepsHoldWhatTheyNeed() {
-        Document doc;
-        QVERIFY(openShop(doc));
-        EditSession edits(doc);
-        TreeEditing tree(doc, edits);
-        edits.setRecording(true);
-        std::vector<std::shared_ptr<const EditStep>> steps;
-        connect(&edits, &EditSession::stepRecorded, this,
-                [&steps](std::shared_ptr<const EditStep> step) { steps.push_back(std::move(step)); });
+        Recorder r;
+        QVERIFY(openShop(r.doc));
+        auto& [doc, edits, tree, steps] = r;
         QVERIFY(edits.setCell(0, 7, 5, dallas(1)));
         QVERIFY(wholePage(1)(doc, edits, tree));
         QVERIFY(doc.FlushCurrentPage());
@@ -194,13 +198,9 @@ private slots:
 
     // Steps nest: the outermost names them, and a step that changed nothing is no step.
     void nestedStepsMakeOne() {
-        Document doc;
-        QVERIFY(openShop(doc));
-        EditSession edits(doc);
-        edits.setRecording(true);
-        std::vector<std::shared_ptr<const EditStep>> steps;
-        connect(&edits, &EditSession::stepRecorded, this,
-                [&steps](std::shared_ptr<const EditStep> step) { steps.push_back(std::move(step)); });
+        Recorder r;
+        QVERIFY(openShop(r.doc));
+        auto& [doc, edits, tree, steps] = r;
         {
             EditSession::Step outer(edits, "Read keys");
             {
@@ -219,23 +219,19 @@ private slots:
     // A new node whose name is cancelled leaves no step; a new file whose page cannot be appended
     // leaves none either.
     void cancelledCreateLeavesNoStep() {
-        Document doc;
-        QVERIFY(openShop(doc));
-        EditSession edits(doc);
-        TreeEditing tree(doc, edits);
-        edits.setRecording(true);
-        int recorded = 0;
-        connect(&edits, &EditSession::stepRecorded, this, [&recorded] { ++recorded; });
+        Recorder r;
+        QVERIFY(openShop(r.doc));
+        auto& [doc, edits, tree, steps] = r;
         QVERIFY(tree.createFile(nodeNamed(doc.tree(), "Street")));
         tree.cancel();
-        QCOMPARE(recorded, 0);
+        QVERIFY(steps.empty());
 
         QVERIFY(tree.createFile(nodeNamed(doc.tree(), "Street")));
         QVERIFY(QFile::remove(doc.workingPageFile()));
         QVERIFY(QDir().mkdir(doc.workingPageFile())); // no page can be appended now
         env->prompts.answer(ButtonOk);
         tree.commit("No page");
-        QCOMPARE(recorded, 0);
+        QVERIFY(steps.empty());
         QVERIFY(!nodeNamed(doc.tree(), "No page"));
         QVERIFY(QDir().rmdir(doc.workingPageFile()));
     }

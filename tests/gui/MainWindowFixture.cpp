@@ -1,7 +1,9 @@
 #include "MainWindowFixture.h"
 
 #include "ui/BaseTreeModel.h"
+#include "ui/BaseTreeView.h"
 #include "ui/KeyGridModel.h"
+#include "ui/KeyGridView.h"
 #include "ui/StatusPanels.h"
 
 #include <QApplication>
@@ -9,6 +11,17 @@
 #include <QTest>
 
 namespace tervane::test {
+
+void paintWindow(MainWindow& w) {
+    w.tree()->viewport()->repaint();
+    w.grid()->viewport()->repaint();
+    w.repaint();
+    QApplication::processEvents();
+}
+
+QAction* commandItem(MainWindow& w, const char* objectName) {
+    return w.findChild<QAction*>(QString::fromLatin1(objectName));
+}
 
 MainWindow& MainWindowFixture::start(const QString& openBase) {
     session = std::make_unique<AppSession>(openBase);

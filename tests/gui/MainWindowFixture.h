@@ -7,6 +7,7 @@
 #include "ui/MainWindow.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QString>
 #include <memory>
 
@@ -35,5 +36,11 @@ struct MainWindowFixture {
 
     QString panel(int i) const;
 };
+
+// Paints the window as a display does between two user actions: stale model indexes only
+// crash when something paints.
+void paintWindow(MainWindow& w);
+// The command item of that objectName.
+QAction* commandItem(MainWindow& w, const char* objectName);
 
 } // namespace tervane::test

@@ -38,17 +38,6 @@ using namespace tervane::test;
 
 namespace {
 
-void paintNow(MainWindow& w) {
-    w.tree()->viewport()->repaint();
-    w.grid()->viewport()->repaint();
-    w.repaint();
-    QApplication::processEvents();
-}
-
-QAction* action(MainWindow& w, const char* name) {
-    return w.findChild<QAction*>(QString::fromLatin1(name));
-}
-
 BaseNode* nodeNamed(MainWindow& w, const QString& name) {
     BaseTree& tree = w.document().tree();
     for (BaseNode* n = tree.first(); n; n = tree.next(n))
@@ -94,7 +83,7 @@ Snapshot snapshot(MainWindow& w) {
 void press(MainWindow& w, Qt::KeyboardModifiers modifiers, Qt::Key key) {
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus ? focus : static_cast<QWidget*>(&w), key, modifiers);
-    paintNow(w);
+    paintWindow(w);
 }
 void undo(MainWindow& w) {
     press(w, Qt::ControlModifier, Qt::Key_Z);
@@ -111,13 +100,20 @@ void redoShift(MainWindow& w) {
 class UndoTest : public QObject {
     Q_OBJECT
 
+    // A Kestrel on the link for the whole test; the link lets go of it before it goes.
+    struct Programmer {
+        ProgrammerSimulator simulator{'U', "1.36"};
+        SimulatedTransport transport{simulator};
+        Programmer() { deviceLink().setTransport(&transport); }
+        ~Programmer() { deviceLink().setTransport(nullptr); }
+    };
+
     std::unique_ptr<MainWindowFixture> f;
-    std::unique_ptr<ProgrammerSimulator> simulator;
-    std::unique_ptr<SimulatedTransport> transport;
+    std::unique_ptr<Programmer> programmer;
 
     MainWindow& startWithSample() {
         MainWindow& w = f->start(f->writeSampleBase() + QStringLiteral(".dir"));
-        paintNow(w);
+        paintWindow(w);
         w.grid()->setFocus();
         return w;
     }
@@ -129,18 +125,12 @@ class UndoTest : public QObject {
 private slots:
     void init() {
         f = std::make_unique<MainWindowFixture>();
-        simulator = std::make_unique<ProgrammerSimulator>('U', "1.36");
-        transport = std::make_unique<SimulatedTransport>(*simulator);
-        deviceLink().setTransport(transport.get());
+        programmer = std::make_unique<Programmer>();
     }
     void cleanup() {
-        if (f->session) {
-            settings().setSavePolicy(SavePolicy::DoNotSave);
-            f->closeWindow();
-        }
-        deviceLink().setTransport(nullptr);
-        transport.reset();
-        simulator.reset();
+        settings().setSavePolicy(SavePolicy::DoNotSave);
+        f->closeWindow();
+        programmer.reset();
         QCOMPARE(f->env.prompts.pendingAnswers(), 0);
         f.reset();
     }
@@ -195,8 +185,8 @@ private slots:
         }) << "Undo Import CSV";
         QTest::newRow("read keys, one step for the run") << Edit([](UndoTest& t, MainWindow& w) {
             w.grid()->setSelectionRect({1, 2, 2, 2});
-            t.simulator->presentKey(KeyTypeDallas, dallasCode(0x01));
-            t.simulator->presentKey(KeyTypeDallas, dallasCode(0x02));
+            t.programmer->simulator.presentKey(KeyTypeDallas, dallasCode(0x01));
+            t.programmer->simulator.presentKey(KeyTypeDallas, dallasCode(0x02));
             QTest::keyClick(w.grid(), Qt::Key_F5);
             QTRY_VERIFY(!w.operationDialog()->isOpen());
             QCOMPARE(w.document().pageBuffer().cell(1, 1).code(), dallasCode(0x02));
@@ -235,22 +225,22 @@ private slots:
         QFETCH(Edit, edit);
         QFETCH(QString, caption);
         MainWindow& w = startWithSample();
-        QVERIFY(!action(w, "MainMenuEditUndo")->isEnabled());
-        QCOMPARE(action(w, "MainMenuEditUndo")->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral("Undo"));
+        QVERIFY(!commandItem(w, "MainMenuEditUndo")->isEnabled());
+        QCOMPARE(commandItem(w, "MainMenuEditUndo")->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral("Undo"));
         const Snapshot before = snapshot(w);
         edit(*this, w);
-        paintNow(w);
+        paintWindow(w);
         const Snapshot after = snapshot(w);
         QVERIFY(after != before);
         QCOMPARE(w.undoHistory().stack().count(), 1);
-        QVERIFY(action(w, "MainMenuEditUndo")->isEnabled());
-        QCOMPARE(action(w, "MainMenuEditUndo")->text().section(QLatin1Char('\t'), 0, 0), caption);
-        QCOMPARE(action(w, "ToolUndo")->toolTip(), caption);
+        QVERIFY(commandItem(w, "MainMenuEditUndo")->isEnabled());
+        QCOMPARE(commandItem(w, "MainMenuEditUndo")->text().section(QLatin1Char('\t'), 0, 0), caption);
+        QCOMPARE(commandItem(w, "ToolUndo")->toolTip(), caption);
 
         undo(w);
         QCOMPARE(snapshot(w), before);
-        QVERIFY(action(w, "MainMenuEditRedo")->isEnabled());
-        QVERIFY(!action(w, "MainMenuEditUndo")->isEnabled());
+        QVERIFY(commandItem(w, "MainMenuEditRedo")->isEnabled());
+        QVERIFY(!commandItem(w, "MainMenuEditUndo")->isEnabled());
         redo(w);
         QCOMPARE(snapshot(w), after);
         undo(w);
@@ -265,14 +255,14 @@ private slots:
     void undoShowsThePageItChanges() {
         MainWindow& w = startWithSample();
         clickNode(w, QStringLiteral("кв 2"));
-        paintNow(w);
+        paintWindow(w);
         QCOMPARE(w.document().currentPage(), 1);
         const KeyPage shown = w.document().pageBuffer();
         w.grid()->setFocus();
         w.grid()->setSelectionRect({1, 1, 7, 7});
         QTest::keyClick(w.grid(), Qt::Key_Delete);
         clickNode(w, QStringLiteral("кв 1"));
-        paintNow(w);
+        paintWindow(w);
         QCOMPARE(w.document().currentPage(), 0);
         undo(w);
         QCOMPARE(w.document().currentPage(), 1);
@@ -288,7 +278,7 @@ private slots:
         const auto clearRow = [&w](int row) {
             w.grid()->setSelectionRect({1, row, 7, row});
             QTest::keyClick(w.grid(), Qt::Key_Delete);
-            paintNow(w);
+            paintWindow(w);
         };
         QVERIFY(!w.document().modified());
         clearRow(1);
@@ -309,7 +299,7 @@ private slots:
         // a change the history does not record.
         clickNode(w, QStringLiteral("кв 2"));
         clickNode(w, QStringLiteral("кв 1"));
-        paintNow(w);
+        paintWindow(w);
         w.grid()->setFocus();
         clearRow(2);
         undo(w);
@@ -318,9 +308,9 @@ private slots:
         // New, Open and Close leave nothing to undo.
         f->env.prompts.answer(ButtonNo); // the changes are dropped
         w.runCommand(CommandId::NewFile);
-        paintNow(w);
+        paintWindow(w);
         QCOMPARE(w.undoHistory().stack().count(), 0);
-        QVERIFY(!action(w, "MainMenuEditUndo")->isEnabled());
+        QVERIFY(!commandItem(w, "MainMenuEditUndo")->isEnabled());
     }
 
     // Past its budget the history lets its oldest steps go; the saved state it no longer holds
@@ -337,7 +327,7 @@ private slots:
             for (int row = 0; row < KeyPage::kRows; ++row)
                 page.setCell(row, 0, cell);
             w.gridController().replaceShownPage(page);
-            paintNow(w);
+            paintWindow(w);
             QVERIFY(w.undoHistory().bytes() <= kBudget);
         }
         const int kept = w.undoHistory().stack().count();
@@ -345,7 +335,7 @@ private slots:
         QVERIFY(kept < 6);
         for (int i = 0; i < kept; ++i)
             undo(w);
-        QVERIFY(!action(w, "MainMenuEditUndo")->isEnabled());
+        QVERIFY(!commandItem(w, "MainMenuEditUndo")->isEnabled());
         QVERIFY(w.document().modified());
     }
 };
