@@ -71,8 +71,8 @@ for script in postinst postrm; do
     mode=$(dpkg-deb --ctrl-tarfile "$deb" | tar -tvf - "./$script" 2>/dev/null | awk '{print $1}')
     [ "$mode" = "-rwxr-xr-x" ] || fail "$script: mode \"$mode\", wanted -rwxr-xr-x"
 done
-dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./postinst | grep -q "udevadm control --reload-rules" ||
-    fail "postinst does not reload the udev rules"
+postinst=$(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./postinst)
+grep -q "udevadm control --reload-rules" <<<"$postinst" || fail "postinst does not reload the udev rules"
 
 if command -v lintian >/dev/null; then
     start=$SECONDS

@@ -8,9 +8,17 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
 
-"$root/usr/bin/tervane-cli" --help | grep -q "^Usage: tervane-cli COMMAND"
+# Each program's whole output is read before it is searched: grep -q would close the pipe early.
+expect() {
+    local pattern=$1
+    shift
+    local output
+    output=$("$@") || { echo "failed: $*" >&2; exit 1; }
+    grep -qe "$pattern" <<<"$output" || { echo "$*: no \"$pattern\" in its output" >&2; exit 1; }
+}
+expect "^Usage: tervane-cli COMMAND" "$root/usr/bin/tervane-cli" --help
 # The installed tool reads a key base.
-"$root/usr/bin/tervane-cli" tree "${demo%.dir}" | grep -q '"nodes"'
-"$root/usr/bin/orvel-sim" --help | grep -q -- "--model"
-QT_QPA_PLATFORM=offscreen "$root/usr/bin/tervane" --help | grep -q -- "--screenshot"
+expect '"nodes"' "$root/usr/bin/tervane-cli" tree "${demo%.dir}"
+expect "--model" "$root/usr/bin/orvel-sim" --help
+expect "--screenshot" env QT_QPA_PLATFORM=offscreen "$root/usr/bin/tervane" --help
 echo "the unpacked programs run"
