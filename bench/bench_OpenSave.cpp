@@ -15,6 +15,7 @@
 #include "base/KeyPage.h"
 #include "seams/AppPaths.h"
 #include "seams/Prompts.h"
+#include "settings/ProgramOptions.h"
 
 #include <QDir>
 #include <QFile>
@@ -303,8 +304,10 @@ void BM_OpenVsCp(benchmark::State& state) {
 BENCHMARK(BM_OpenVsCp)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 // Document Save after a one-comment change, against `cp` of the working files beside the
-// user's base followed by `sync` of the two copies.
+// user's base followed by `sync` of the two copies; with the backup of the replaced base (the
+// editor's default) and without it.
 void BM_SaveVsCpSync(benchmark::State& state) {
+    programOptions().setKeepBaseBackup(state.range(0) != 0);
     LargeBase large(parentFolder());
     if (!large.write()) {
         state.SkipWithError("cannot write the base");
@@ -361,7 +364,13 @@ void BM_SaveVsCpSync(benchmark::State& state) {
     pairs.report(state, "cp_sync");
     reportWarmup(state, warmup, "cp_sync");
 }
-BENCHMARK(BM_SaveVsCpSync)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveVsCpSync)
+    ->ArgName("backup")
+    ->Arg(1)
+    ->Arg(0)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

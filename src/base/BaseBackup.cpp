@@ -134,7 +134,8 @@ void PendingBackup::take() {
         refuse(FileErrorCreate, dirOf(m_backup));
         return;
     }
-    syncFolder(QFileInfo(m_backup).absolutePath());
+    // No sync of the folder here: the save's own, after its renames in the same folder, makes the
+    // second names durable with them, and until then the old pair is still the base's.
     if (!reachSaveStep(SaveStep::BackupTaken)) {
         dropTaken();
         refuse(FileErrorCreate, datOf(m_backup));

@@ -658,7 +658,7 @@ private slots:
         QCOMPARE(settings().gridFontName(), cp1251(family));
     }
 
-    // Pictures of the three pages for the documentation, when TERVANE_SCREENSHOTS names a folder;
+    // Pictures of the four pages for the documentation, when TERVANE_SCREENSHOTS names a folder;
     // taken on a real display (QT_QPA_PLATFORM=xcb, under xvfb-run on a server).
     void screenshots() {
         const QString folder = qEnvironmentVariable("TERVANE_SCREENSHOTS");
@@ -667,8 +667,9 @@ private slots:
         MainWindow& w = f->start();
         f->openBase(f->writeSampleBase());
         openOptions(w);
-        const char* files[] = {"options-interface.png", "options-editor.png", "options-font.png"};
-        for (int page = 0; page < 3; ++page) {
+        const char* files[] = {"options-interface.png", "options-editor.png", "options-font.png",
+                               "options-tervane.png"};
+        for (int page = 0; page < 4; ++page) {
             showPage(w, page);
             QTest::qWait(200);
             QVERIFY(dialog(w).grab().save(folder + QLatin1Char('/') + QLatin1String(files[page])));
