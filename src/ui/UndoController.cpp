@@ -59,7 +59,8 @@ UndoController::UndoController(Document& document, EditSession& edits, QObject* 
 }
 
 UndoController::~UndoController() {
-    m_edits.setRecording(false);
+    // The window's edit session and document may be gone already (they are its members, this is
+    // its child): the steps go without a word to them.
     m_rebuilding = true;
     m_stack.clear();
 }
