@@ -4,6 +4,7 @@
 
 #include "base/KeyPage.h"
 #include "base/VizitImport.h"
+#include "keys/DallasCrc.h"
 #include "keys/KeyText.h"
 #include "keys/KeyTypes.h"
 
@@ -47,6 +48,7 @@ private slots:
     void slotPositions_data();
     void slotPositions();
     void wholePageReplaced();
+    void everyCodeByteChecksummed();
     void files_data();
     void files();
 
@@ -143,6 +145,28 @@ void VizitImportTest::wholePageReplaced() {
     QVERIFY(readVizitPage(vizBytes(), VizitKeyType::Dallas, page));
     QVERIFY(page.isBlank());
     QVERIFY(page == KeyPage());
+}
+
+// Every value of every code byte, in all four types: each key's check sum is the one DallasCrc8
+// gives its seven code bytes, and the page's cells are the ones vizitCell gives.
+void VizitImportTest::everyCodeByteChecksummed() {
+    QByteArray bytes = vizBytes();
+    for (int k = 0; k < kVizitSlotCount; ++k) {
+        const char slot[] = {char(k), char(k / 256 + k * 37), char(k * 101 + 13), '\x5A'};
+        bytes.replace(k * kVizitSlotSize, kVizitSlotSize, slot, kVizitSlotSize);
+    }
+    for (const VizitKeyType type :
+         {VizitKeyType::Dallas, VizitKeyType::Tm2002, VizitKeyType::Cyfral, VizitKeyType::Em410x}) {
+        KeyPage page;
+        QVERIFY(readVizitPage(bytes, type, page));
+        for (int k = 0; k < kVizitSlotCount; ++k) {
+            const KeyCell got = page.cell(k / KeyPage::kKeyColumns, k % KeyPage::kKeyColumns);
+            const auto* slot = reinterpret_cast<const std::uint8_t*>(bytes.constData() + k * kVizitSlotSize);
+            QVERIFY2(got.bytes == vizitCell(type, slot[0], slot[1], slot[2]).bytes, qPrintable(QString::number(k)));
+            const std::uint8_t sum = type == VizitKeyType::Em410x ? 0 : DallasCrc8(got.bytes.data() + 2, 7);
+            QVERIFY2(got.bytes[9] == sum, qPrintable(QString::number(k)));
+        }
+    }
 }
 
 void VizitImportTest::files_data() {
