@@ -118,6 +118,11 @@ void OperationDialog::setLayoutFor(Layout layout) {
 }
 
 void OperationDialog::SetProcCaptions() {
+    // The captions follow the language alone: shown again in the one they were made in, the
+    // dialog keeps them.
+    if (m_captionsLanguage == uiLanguage())
+        return;
+    m_captionsLanguage = uiLanguage();
     m_groupBox1->setTitle(translate("OperationDialog", "Writing:"));
     m_groupBox2->setTitle(translate("OperationDialog", "Operation result:"));
     m_repeatButton->setText(translate("OperationDialog", "Repeat"));

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -17,6 +18,7 @@ namespace tervane {
 
 class DeviceProtocol;
 class OperationHost;
+enum class UiLanguage;
 
 // The operation dialog (the designed form TProcForm, its objectName): reads keys into the
 // selected cells, writes the selected keys onto blanks, locks a blank, and shows the progress of
@@ -141,6 +143,8 @@ private:
     int m_pending = 0;
     bool m_cancelled = false;
     bool m_open = false;
+    // The language the captions were last written in.
+    std::optional<UiLanguage> m_captionsLanguage;
     bool m_editStepOpen = false; // the read-keys run's step of the edit history
     // Set while a read looks for one key to find instead of filling the selected cells.
     std::function<void(std::uint8_t, const KeyCode&)> m_presented;

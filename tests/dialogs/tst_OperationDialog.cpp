@@ -19,6 +19,7 @@ private slots:
     void resultTexts();
     void layout_data();
     void layout();
+    void captionsFollowLanguageOnReopen();
     void componentPositions();
     void showCentresAndClearsStatus();
 
@@ -164,6 +165,19 @@ void TestOperationDialog::layout() {
                             rig.button("EndButton")->text(),
                             rig.button("CancelButton")->text()};
     QCOMPARE(shown, captions);
+}
+
+// The captions are written again only when the language changed since they were last written.
+void TestOperationDialog::captionsFollowLanguageOnReopen() {
+    OperationDialogRig rig;
+    for (const bool russian : {true, true, false, true}) {
+        setLanguage(russian);
+        QVERIFY(start(rig, Lock));
+        QCOMPARE(rig.button("CancelButton")->text(), russian ? QStringLiteral("Отмена") : QStringLiteral("Cancel"));
+        QCOMPARE(rig.child<QGroupBox>("GroupBox1")->title(),
+                 russian ? QStringLiteral("Записывается:") : QStringLiteral("Writing:"));
+        rig.form.closeIfOpen();
+    }
 }
 
 void TestOperationDialog::componentPositions() {
