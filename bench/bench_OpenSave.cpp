@@ -9,6 +9,8 @@
 // TERVANE_BENCH_DIR names the folder to work in (the system's temporary folder by default); the
 // base and the temporary folder of working copies are made inside it.
 
+#include "BenchSupport.h"
+
 #include "base/BaseTree.h"
 #include "base/DirectoryFile.h"
 #include "base/Document.h"
@@ -37,6 +39,7 @@
 extern char** environ;
 
 using namespace tervane;
+using tervane::bench::CountingPrompts;
 
 namespace {
 
@@ -111,27 +114,6 @@ public:
 
 private:
     QString m_root;
-};
-
-// Any prompt means the step failed (a file error, a question nobody expected): it is counted
-// and cancelled.
-class CountingPrompts final : public Prompts {
-public:
-    int shown = 0;
-    QString lastText;
-    PromptButton message(PromptIcon, const QString&, const QString& text, int) override {
-        ++shown;
-        lastText = text;
-        return ButtonCancel;
-    }
-    std::optional<QString> openFile(const FileDialogRequest&) override {
-        ++shown;
-        return std::nullopt;
-    }
-    std::optional<QString> saveFile(const FileDialogRequest&) override {
-        ++shown;
-        return std::nullopt;
-    }
 };
 
 // A key base of 1000 folders and 2000 files, each file with its own page holding a few keys and
