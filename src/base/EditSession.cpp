@@ -10,7 +10,10 @@
 
 namespace tervane {
 
-EditSession::EditSession(Document& document, QObject* parent) : QObject(parent), m_document(document) {}
+EditSession::EditSession(Document& document, QObject* parent) : QObject(parent), m_document(document) {
+    // What a step recorded belongs to the tree it was recorded on.
+    connect(&m_document, &Document::treeAboutToBeReplaced, this, &EditSession::forgetStep);
+}
 
 EditSession::~EditSession() = default;
 
