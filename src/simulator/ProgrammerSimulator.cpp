@@ -163,6 +163,9 @@ void ProgrammerSimulator::answer(Report report, bool corrupt) {
 }
 
 void ProgrammerSimulator::releaseLateAnswers() {
+    // Every command and every wait in vain comes here; mostly nothing is held back.
+    if (m_late.empty())
+        return;
     m_answers.insert(m_answers.end(), m_late.begin(), m_late.end());
     m_late.clear();
 }

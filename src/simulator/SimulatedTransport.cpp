@@ -22,7 +22,7 @@ SimulatedTransport::~SimulatedTransport() {
 }
 
 QStringList SimulatedTransport::findPaths() {
-    return m_simulator.plugged() ? QStringList{m_path} : QStringList{};
+    return m_simulator.plugged() ? m_paths : QStringList{};
 }
 
 bool SimulatedTransport::open(const QString& path) {

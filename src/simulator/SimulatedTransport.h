@@ -35,6 +35,7 @@ public:
 private:
     ProgrammerSimulator& m_simulator;
     QString m_path;
+    const QStringList m_paths{m_path}; // what a search finds while plugged in, made once
     bool m_open = false;
     bool m_lost = false;
     int m_openCount = 0;
