@@ -7,9 +7,29 @@
 #include "texts/UiLanguage.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace tervane {
+namespace {
+
+// A programmer that stopped answering brings up to nine retries to every command, and the texts
+// that count them are few: each is made once per language and shown again from here.
+QString transferRetryText(int count) {
+    const auto make = [count] {
+        return count == 0 ? translate("Device", "Data transfer error.")
+                          : translate("Device", "Repeating data transfer: %1").arg(count);
+    };
+    if (count < 0 || count > DeviceProtocol::MaxAttempts)
+        return make();
+    static std::array<std::array<QString, DeviceProtocol::MaxAttempts + 1>, 2> made;
+    QString& text = made[uiLanguage() == UiLanguage::Russian ? 1 : 0][static_cast<std::size_t>(count)];
+    if (text.isNull())
+        text = make();
+    return text;
+}
+
+} // namespace
 
 DeviceProtocol::DeviceProtocol(DeviceLink& link) : m_link(link) {}
 
@@ -106,9 +126,7 @@ void DeviceProtocol::PumpWait(int ms) {
 }
 
 void DeviceProtocol::ShowTransferRetry(int count) {
-    const QString text = count == 0 ? translate("Device", "Data transfer error.")
-                                    : translate("Device", "Repeating data transfer: %1").arg(count);
-    statusSink().setMessageText(text);
+    statusSink().setMessageText(transferRetryText(count));
     eventPump().processEvents();
 }
 

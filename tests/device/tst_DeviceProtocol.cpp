@@ -211,6 +211,12 @@ void TestDeviceProtocol::retryTextsInRussian() {
     QCOMPARE(rig.status.messages.first(), QStringLiteral("Повтор передачи данных: 1"));
     QCOMPARE(rig.status.messages.at(8), QStringLiteral("Повтор передачи данных: 9"));
     QCOMPARE(rig.status.messages.last(), QStringLiteral("Ошибка передачи данных."));
+
+    // Back in English, the same counts read in English again.
+    rig.status.messages.clear();
+    QVERIFY(!rig.protocol.Transact(CmdPing));
+    QCOMPARE(rig.status.messages.first(), QStringLiteral("Repeating data transfer: 1"));
+    QCOMPARE(rig.status.messages.last(), QStringLiteral("Data transfer error."));
 }
 
 // Nothing may take an old answer for a new one: a missing or corrupt answer leaves InAnswer as
