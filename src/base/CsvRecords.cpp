@@ -18,7 +18,7 @@ bool needsQuotes(const QString& field) {
     return false;
 }
 
-bool decodeUtf8(const QByteArray& bytes, QString& text) {
+bool decodeUtf8(QByteArrayView bytes, QString& text) {
     // The file's byte-order mark is gone by now: one at the start of a field is its text.
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
@@ -37,7 +37,22 @@ bool allEmpty(const QStringList& fields) {
 } // namespace
 
 QByteArray csvRecord(const QStringList& fields) {
+    qsizetype room = 2;
+    for (const QString& field : fields)
+        room += field.size() + 3;
     QByteArray line;
+    line.reserve(room);
+    // Most fields are numbers and hex codes: plain ASCII goes in without a UTF-8 copy of its own.
+    const auto appendUtf8 = [&line](const QString& text) {
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x80) {
+                line += text.toUtf8();
+                return;
+            }
+        }
+        for (const QChar c : text)
+            line += char(c.unicode());
+    };
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             line += ',';
@@ -45,12 +60,15 @@ QByteArray csvRecord(const QStringList& fields) {
         if (needsQuotes(field)) {
             QString quoted = field;
             quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-            line += '"' + quoted.toUtf8() + '"';
+            line += '"';
+            appendUtf8(quoted);
+            line += '"';
         } else {
-            line += field.toUtf8();
+            appendUtf8(field);
         }
     }
-    return line + "\r\n";
+    line += "\r\n";
+    return line;
 }
 
 bool readCsvRecords(QByteArrayView bytes, std::vector<CsvRecord>& records, CsvReadError& error) {
@@ -68,9 +86,13 @@ bool readCsvRecords(QByteArrayView bytes, std::vector<CsvRecord>& records, CsvRe
     while (pos < size) {
         CsvRecord record;
         record.line = line;
+        // Room for a key record's eight fields at once, not a regrowth every few fields.
+        record.fields.reserve(8);
         bool recordEnds = false;
         while (!recordEnds) {
-            QByteArray field;
+            // A quoted field is unquoted into a copy; a plain one is decoded where it stands.
+            QByteArray quotedField;
+            QByteArrayView field;
             const qsizetype fieldLine = line;
             if (pos < size && bytes[pos] == '"') {
                 ++pos;
@@ -80,7 +102,7 @@ bool readCsvRecords(QByteArrayView bytes, std::vector<CsvRecord>& records, CsvRe
                     const char c = bytes[pos++];
                     if (c == '"') {
                         if (pos < size && bytes[pos] == '"') {
-                            field += '"';
+                            quotedField += '"';
                             ++pos;
                             continue;
                         }
@@ -88,15 +110,16 @@ bool readCsvRecords(QByteArrayView bytes, std::vector<CsvRecord>& records, CsvRe
                     }
                     if (c == '\n' || (c == '\r' && !(pos < size && bytes[pos] == '\n')))
                         ++line;
-                    field += c;
+                    quotedField += c;
                 }
+                field = quotedField;
                 if (pos < size && bytes[pos] != ',' && bytes[pos] != '\r' && bytes[pos] != '\n')
                     return fail(line, QT_TRANSLATE_NOOP("KeyCsv", "a character follows the closing quote of a field"));
             } else {
                 const qsizetype start = pos;
                 while (pos < size && bytes[pos] != ',' && bytes[pos] != '\r' && bytes[pos] != '\n')
                     ++pos;
-                field = bytes.sliced(start, pos - start).toByteArray();
+                field = bytes.sliced(start, pos - start);
             }
             QString text;
             if (!decodeUtf8(field, text))

@@ -239,20 +239,24 @@ bool writeKeyCsv(const std::vector<KeyCsvPage>& pages, bool byteOrderMark, QByte
             return false;
         const QString number = QString::number(p.page);
         for (int row = 0; row < KeyPage::kRows; ++row) {
+            bool keyInRow = false;
+            for (int column = 0; column < KeyPage::kKeyColumns && !keyInRow; ++column)
+                keyInRow = IsKeyOccupied(page->cell(row, column).type());
+            // Most rows of most pages are empty: they make no texts.
+            if (!keyInRow && !page->hasComment(row))
+                continue;
             const QString rowText = QString::number(row);
             const QString comment = fromCp1251(page->comment(row));
-            bool keyInRow = false;
             for (int column = 0; column < KeyPage::kKeyColumns; ++column) {
                 const KeyCell cell = page->cell(row, column);
                 if (!IsKeyOccupied(cell.type()))
                     continue;
-                keyInRow = true;
                 text += csvRecord(
                     {p.path, number, rowText, QString::number(column + 1), QString::number(cell.type()),
                      codeHex(cell.code()),
                      QString::fromStdString(FormatKeyCellText(cell, KeyViewFull, KeyViewFull, true, false)), comment});
             }
-            if (!keyInRow && page->hasComment(row))
+            if (!keyInRow)
                 text += csvRecord({p.path, number, rowText, QString(), QString(), QString(), QString(), comment});
         }
     }
