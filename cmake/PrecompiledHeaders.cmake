@@ -1,0 +1,75 @@
+# Precompiled headers: the Qt and C++ library headers that most files include are parsed once per
+# build instead of once in every file, which was most of each file's compile time.
+#
+# One target, tervane_pch, compiles them; every other target of the project reuses its result.
+# GCC takes a precompiled header only where the definitions made when it was built are made
+# again, so tervane_pch is built with QtCore's alone (every target has them) and with the widget
+# headers found through their include folders, not their definitions: no Qt header looks at
+# QT_GUI_LIB, QT_WIDGETS_LIB or the test library's definitions, so the one header serves the
+# widget-free libraries, the GUI and the tests alike. A target that could not use it would build
+# as before and say why (-Winvalid-pch).
+#
+# Only GCC builds precompile: clang refuses a precompiled header whose definitions differ at all,
+# and the fuzz build (clang) precompiling nothing keeps every file compiling from its own includes.
+option(TERVANE_PCH "Precompile the common Qt and C++ library headers (GCC)" ON)
+
+function(tervane_collect_targets dir out)
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(subdir IN LISTS subdirs)
+        tervane_collect_targets(${subdir} more)
+        list(APPEND targets ${more})
+    endforeach()
+    set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# Whether target builds against Qt, through its own libraries or theirs. Only those targets have
+# the definitions (and the position-independent code) the precompiled header was built with; the
+# others, such as the plain C++ of tervane_keys, include what they include.
+function(tervane_uses_qt target out)
+    set(uses OFF)
+    foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+        get_target_property(libraries ${target} ${property})
+        foreach(library IN LISTS libraries)
+            if(library MATCHES "^Qt6::")
+                set(uses ON)
+            elseif(TARGET ${library})
+                tervane_uses_qt(${library} uses_through)
+                if(uses_through)
+                    set(uses ON)
+                endif()
+            endif()
+            if(uses)
+                break()
+            endif()
+        endforeach()
+        if(uses)
+            break()
+        endif()
+    endforeach()
+    set(${out} ${uses} PARENT_SCOPE)
+endfunction()
+
+function(tervane_precompile_headers)
+    if(NOT TERVANE_PCH OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        return()
+    endif()
+    add_library(tervane_pch OBJECT ${PROJECT_SOURCE_DIR}/cmake/pch/PrecompiledHeaders.cpp)
+    target_link_libraries(tervane_pch PRIVATE Qt6::Core)
+    target_include_directories(tervane_pch SYSTEM PRIVATE
+        $<TARGET_PROPERTY:Qt6::Gui,INTERFACE_INCLUDE_DIRECTORIES>
+        $<TARGET_PROPERTY:Qt6::Widgets,INTERFACE_INCLUDE_DIRECTORIES>)
+    target_precompile_headers(tervane_pch PRIVATE ${PROJECT_SOURCE_DIR}/cmake/pch/PrecompiledHeaders.h)
+
+    tervane_collect_targets(${PROJECT_SOURCE_DIR} targets)
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        if(target STREQUAL "tervane_pch" OR NOT type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|OBJECT_LIBRARY)$")
+            continue()
+        endif()
+        tervane_uses_qt(${target} uses)
+        if(uses)
+            target_precompile_headers(${target} REUSE_FROM tervane_pch)
+        endif()
+    endforeach()
+endfunction()
