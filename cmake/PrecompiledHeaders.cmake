@@ -6,8 +6,8 @@
 # again, so tervane_pch is built with QtCore's alone (every target has them) and with the widget
 # headers found through their include folders, not their definitions: no Qt header looks at
 # QT_GUI_LIB, QT_WIDGETS_LIB or the test library's definitions, so the one header serves the
-# widget-free libraries, the GUI and the tests alike. A target that could not use it would build
-# as before and say why (-Winvalid-pch).
+# widget-free libraries, the GUI and the tests alike. Were GCC to turn it down for a target, it
+# would say why (CMake adds -Winvalid-pch), and that target would not find the widget headers.
 #
 # Only GCC builds precompile: clang refuses a precompiled header whose definitions differ at all,
 # and the fuzz build (clang) precompiling nothing keeps every file compiling from its own includes.
@@ -27,27 +27,21 @@ endfunction()
 # the definitions (and the position-independent code) the precompiled header was built with; the
 # others, such as the plain C++ of tervane_keys, include what they include.
 function(tervane_uses_qt target out)
-    set(uses OFF)
-    foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
-        get_target_property(libraries ${target} ${property})
-        foreach(library IN LISTS libraries)
-            if(library MATCHES "^Qt6::")
-                set(uses ON)
-            elseif(TARGET ${library})
-                tervane_uses_qt(${library} uses_through)
-                if(uses_through)
-                    set(uses ON)
-                endif()
+    set(${out} OFF PARENT_SCOPE)
+    get_target_property(own ${target} LINK_LIBRARIES)
+    get_target_property(passed_on ${target} INTERFACE_LINK_LIBRARIES)
+    foreach(library IN LISTS own passed_on)
+        if(library MATCHES "^Qt6::")
+            set(${out} ON PARENT_SCOPE)
+            return()
+        elseif(TARGET ${library})
+            tervane_uses_qt(${library} through)
+            if(through)
+                set(${out} ON PARENT_SCOPE)
+                return()
             endif()
-            if(uses)
-                break()
-            endif()
-        endforeach()
-        if(uses)
-            break()
         endif()
     endforeach()
-    set(${out} ${uses} PARENT_SCOPE)
 endfunction()
 
 function(tervane_precompile_headers)
